@@ -1,0 +1,27 @@
+# The engine folders must never see QtGui, QtWidgets or QtWebEngine. Qt's include
+# root is on every Qt target's path, so "#include <QtWidgets/QWidget>" would
+# compile; this check fails the build instead. It runs whenever an engine
+# source changes.
+set(TIDEWIRE_ENGINE_DIRS core news download)
+
+function(tidewire_engine_boundary_check)
+  set(stamp ${CMAKE_BINARY_DIR}/engine_boundary.stamp)
+  set(sources)
+  foreach(dir IN LISTS TIDEWIRE_ENGINE_DIRS)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS
+      ${CMAKE_SOURCE_DIR}/${dir}/*.h ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND sources ${found})
+  endforeach()
+  set(list_file ${CMAKE_BINARY_DIR}/engine_sources.txt)
+  string(REPLACE ";" "\n" text "${sources}")
+  file(WRITE ${list_file} "${text}\n")
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -DSTAMP=${stamp} -DLIST_FILE=${list_file}
+            -P ${CMAKE_SOURCE_DIR}/cmake/ScanEngineIncludes.cmake
+    DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/cmake/ScanEngineIncludes.cmake
+    COMMENT "Checking that the engine includes no widget or web headers"
+    VERBATIM)
+  add_custom_target(tidewire_engine_boundary DEPENDS ${stamp})
+endfunction()
+
+tidewire_engine_boundary_check()

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "LogLevel.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+namespace tw {
+
+class Clock;
+class StatusPanels;
+
+struct ActivityLine {
+  QString text;  // "Mon Dec 07 - 14.05.09 - message"
+  LogLevel level = LogLevel::Info;
+};
+
+// Whether the window currently shows the activity list.
+class ActivityListVisibility {
+ public:
+  virtual ~ActivityListVisibility() = default;
+  virtual bool isActivityListShown() const = 0;
+};
+
+// The activity list: every line of the run, in order, never trimmed or saved.
+// The window's list view shows it through lineAdded. While that list is
+// hidden, a mirrored line goes to the "dl" status panel instead.
+class ActivityLog : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit ActivityLog(const Clock& clock, QObject* parent = nullptr);
+
+  void setListVisibility(const ActivityListVisibility* visibility) { visibility_ = visibility; }
+  void setStatusPanels(StatusPanels* panels) { panels_ = panels; }
+
+  // level: 1 information, 2 warning, 3 error; anything else is information.
+  void LogActivity(const QString& message, int level, bool mirror);
+  void LogActivity(const QString& message, LogLevel level, bool mirror) {
+    LogActivity(message, static_cast<int>(level), mirror);
+  }
+
+  const QVector<ActivityLine>& lines() const { return lines_; }
+
+ Q_SIGNALS:
+  void lineAdded(const tw::ActivityLine& line);
+
+ private:
+  const Clock& clock_;
+  const ActivityListVisibility* visibility_ = nullptr;
+  StatusPanels* panels_ = nullptr;
+  QVector<ActivityLine> lines_;
+};
+
+// "ddd MMM dd - hh.mm.ss - " in English, whatever the locale.
+QString ActivityTimestamp(const QDateTime& when);
+
+}  // namespace tw

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace tw {
+
+// The program's own folder, without a trailing separator: callers append
+// "/" + name.
+class ProgramFolder {
+ public:
+  explicit ProgramFolder(QString path);
+  QString AppFolder() const { return path_; }
+
+ private:
+  QString path_;
+};
+
+// Creates the folder (one level) if it is missing; a trailing separator is
+// ignored, errors are ignored.
+void EnsureFolder(const QString& path);
+// Deletes the file when it exists; errors are ignored.
+void DeleteFileIfPresent(const QString& path);
+// True when the file exists and can be opened for reading.
+bool FileExists(const QString& path);
+// Replaces the file with the text plus CR LF in the single-byte code page.
+// The file is written under a temporary name and then renamed, so a failed
+// write never leaves half a file. Returns false when the write failed.
+bool WriteTextFile(const QString& path, const QString& text);
+
+// Result of SaveResourceFile.
+enum class ResourceFileResult { Written, FileExists /* error 58 */, NoSuchResource, WriteFailed };
+// Writes the bytes of the built-in resource type/name (":/type/name") to the
+// file unchanged. An existing file is replaced when replace is true;
+// otherwise the call fails with FileExists.
+ResourceFileResult SaveResourceFile(const QString& path, const QString& name, const QString& type, bool replace);
+
+// The user's login name; empty when it cannot be found.
+QString GetLoginName();
+
+}  // namespace tw

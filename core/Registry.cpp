@@ -1,0 +1,102 @@
+#include "Registry.h"
+
+#include "Windows1252.h"
+
+#include <QtEndian>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace tw {
+namespace {
+
+// Key and value names pass through the single-byte code page, as they would
+// through the registry's ANSI calls.
+QString SingleByte(const QString& text) { return DecodeWindows1252(EncodeWindows1252(text)); }
+
+std::optional<qint32> ToDword(const QVariant& value) {
+  double number = 0;
+  switch (value.typeId()) {
+    case QMetaType::Bool:
+      return value.toBool() ? 1 : 0;
+    case QMetaType::QString: {
+      bool ok = false;
+      number = value.toString().trimmed().toDouble(&ok);
+      if (!ok) return std::nullopt;
+      break;
+    }
+    default: {
+      bool ok = false;
+      number = value.toDouble(&ok);
+      if (!ok) return std::nullopt;
+    }
+  }
+  if (!std::isfinite(number)) return std::nullopt;
+  const double rounded = std::nearbyint(number);  // default rounding: half to even
+  if (rounded < std::numeric_limits<qint32>::min() || rounded > std::numeric_limits<qint32>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<qint32>(rounded);
+}
+
+}  // namespace
+
+Registry::Registry(QString machineStorePath, QString userStorePath, RegistryStore::Reporter reporter)
+    : machine_(std::move(machineStorePath), reporter, /*shared=*/true),
+      user_(std::move(userStorePath), reporter, /*shared=*/false) {}
+
+void Registry::CreateRegKey(Hive hive, const QString& keyPath) { store(hive).createKey(SingleByte(keyPath)); }
+
+void Registry::DeleteRegKey(Hive hive, const QString& keyPath) { store(hive).deleteKey(SingleByte(keyPath)); }
+
+void Registry::DeleteRegValue(Hive hive, const QString& keyPath, const QString& valueName) {
+  store(hive).deleteValue(SingleByte(keyPath), SingleByte(valueName));
+}
+
+void Registry::SetRegValue(Hive hive, const QString& keyPath, const QString& valueName, const QVariant& value,
+                           RegType type) {
+  QByteArray data;
+  if (type == RegType::String) {
+    data = EncodeWindows1252(value.toString());
+  } else if (type == RegType::Dword) {
+    const std::optional<qint32> number = ToDword(value);
+    if (!number) return;
+    data.resize(4);
+    qToLittleEndian(*number, data.data());
+  } else {
+    return;
+  }
+  store(hive).setValue(SingleByte(keyPath), SingleByte(valueName), static_cast<int>(type), data);
+}
+
+RegValue Registry::QueryRegValue(Hive hive, const QString& keyPath, const QString& valueName) {
+  const auto stored = store(hive).value(SingleByte(keyPath), SingleByte(valueName));
+  if (!stored) return {};
+  if (stored->kind == static_cast<int>(RegType::String)) {
+    // Text ends at its first NUL, as the registry's readers see it.
+    const qsizetype nul = stored->data.indexOf('\0');
+    return RegValue::Text(DecodeWindows1252(nul < 0 ? stored->data : stored->data.left(nul)));
+  }
+  if (stored->kind == static_cast<int>(RegType::Dword) && stored->data.size() == 4) {
+    return RegValue::Number(qFromLittleEndian<qint32>(stored->data.constData()));
+  }
+  return {};
+}
+
+bool Registry::KeyExists(Hive hive, const QString& keyPath) { return store(hive).keyExists(SingleByte(keyPath)); }
+
+RegistryTransaction::RegistryTransaction(Registry& registry, Hive hive)
+    : store_(registry.store(hive)), active_(store_.beginTransaction()) {}
+
+RegistryTransaction::~RegistryTransaction() {
+  if (active_) store_.rollbackTransaction();
+}
+
+bool RegistryTransaction::commit() {
+  if (!active_) return false;
+  active_ = false;
+  return store_.commitTransaction();
+}
+
+}  // namespace tw

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace tw {
+
+struct AppCore;
+class BuiltInPages;
+class FeedChecker;
+class MainWindowPort;
+class SiteTitleRefresher;
+class StatusPanels;
+class TrayControl;
+
+// Why the main window is asked to close.
+enum class CloseReason { UserClose, ProgramExit, SessionEnd, TaskManager };
+
+// The start-up and shutdown sequences, run against the core and the window.
+class Startup {
+ public:
+  Startup(AppCore& core, MainWindowPort& window, StatusPanels& panels, TrayControl& tray);
+
+  void setTitleRefresher(SiteTitleRefresher* refresher) { refresher_ = refresher; }
+  void setFeedChecker(FeedChecker* checker) { checker_ = checker; }
+  void setBuiltInPages(BuiltInPages* pages) { pages_ = pages; }
+  void setLoginNameSource(std::function<QString()> source) { loginName_ = std::move(source); }
+
+  // The whole start-up, from the minimum-size hook to the About page.
+  void Run();
+  // Identity, version text, settings mode, timer base.
+  void InitSettings();
+  // Reads "Multi User" from the machine store and picks the settings hive,
+  // the "user" panel and the settings root key to match.
+  void ChooseSettingsHive();
+  void RefreshAllSiteTitles(bool announce);
+  // True when the close must be cancelled (the window went to the tray).
+  bool QueryUnload(CloseReason reason);
+  // Saves placement and splitter position, removes the tray icon and
+  // unloads the windows. Items are saved as they change, never here.
+  void Shutdown();
+
+ private:
+  AppCore& core_;
+  MainWindowPort& window_;
+  StatusPanels& panels_;
+  TrayControl& tray_;
+  SiteTitleRefresher* refresher_ = nullptr;
+  FeedChecker* checker_ = nullptr;
+  BuiltInPages* pages_ = nullptr;
+  std::function<QString()> loginName_;
+};
+
+}  // namespace tw

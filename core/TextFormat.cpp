@@ -1,0 +1,45 @@
+#include "TextFormat.h"
+
+#include <cmath>
+
+namespace tw {
+namespace {
+
+// One decimal, halves away from zero, with an optional thousands separator.
+QString OneDecimal(double value, bool grouped) {
+  const double tenths = std::floor(std::fabs(value) * 10.0 + 0.5);
+  const qint64 whole = static_cast<qint64>(tenths) / 10;
+  const qint64 fraction = static_cast<qint64>(tenths) % 10;
+  QString digits = QString::number(whole);
+  if (grouped) {
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3) digits.insert(i, u',');
+  }
+  return (value < 0 && tenths > 0 ? QStringLiteral("-") : QString()) + digits + u'.' + QString::number(fraction);
+}
+
+QString WithoutPointZero(QString text) { return text.remove(QStringLiteral(".0")); }
+
+}  // namespace
+
+QString FormatSize(qint32 bytes) {
+  const double n = bytes;
+  if (bytes < 1024) return QString::number(bytes) + QStringLiteral(" b");
+  if (bytes < 1048576) return OneDecimal(n / 1024, false) + QStringLiteral(" kb");
+  if (bytes < 536870912) return WithoutPointZero(OneDecimal(n / 1024 / 1024, false)) + QStringLiteral(" Mb");
+  return WithoutPointZero(OneDecimal(n / (1024.0 * 1024.0) / 1024, true)) + QStringLiteral(" Gb");
+}
+
+QString FormatInterval(qint32& minutes) {
+  qint32 hours = 0;
+  if (minutes >= 60) {
+    hours = minutes / 60;
+    minutes -= 60 * hours;
+  }
+  const QString hourWord = hours > 1 ? QStringLiteral("hours") : QStringLiteral("hour");
+  const QString minuteWord = minutes > 1 ? QStringLiteral("minutes") : QStringLiteral("minute");
+  if (hours <= 0) return QString::number(minutes) + u' ' + minuteWord;
+  if (minutes <= 0) return QString::number(hours) + u' ' + hourWord;
+  return QString::number(hours) + u' ' + hourWord + u' ' + QString::number(minutes) + u' ' + minuteWord;
+}
+
+}  // namespace tw

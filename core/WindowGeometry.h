@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+namespace tw {
+
+enum class WindowState : int { Normal = 0, Minimized = 1, Maximized = 2 };
+
+// What window placement needs of a window. Positions and sizes are in twips
+// (1/1440 inch), converted from pixels with the screen's units per pixel.
+class WindowGeometry {
+ public:
+  virtual ~WindowGeometry() = default;
+
+  // Names the stored values: "frmMain" gives frmMainTop, frmMainLeft, ...
+  virtual QString formName() const = 0;
+
+  virtual WindowState windowState() const = 0;
+  virtual void setWindowState(WindowState state) = 0;
+
+  // Normal-state bounds, in twips.
+  virtual double left() const = 0;
+  virtual double top() const = 0;
+  virtual double width() const = 0;
+  virtual double height() const = 0;
+  virtual void move(double left, double top) = 0;
+  virtual void resize(double width, double height) = 0;
+
+  virtual double screenWidth() const = 0;
+  virtual double screenHeight() const = 0;
+  virtual double twipsPerPixelX() const = 0;
+  virtual double twipsPerPixelY() const = 0;
+
+  // Keeps the window above all normal windows (true) or back among them,
+  // at the given place and size in pixels.
+  virtual void setTopmost(bool topmost, int leftPx, int topPx, int widthPx, int heightPx) = 0;
+};
+
+}  // namespace tw

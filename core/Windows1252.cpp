@@ -1,0 +1,54 @@
+#include "Windows1252.h"
+
+#include <array>
+
+namespace tw {
+namespace {
+
+// 0x80..0x9F; the rest of the page is identical to Latin-1.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int EncodeChar(char16_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return c;
+  for (int i = 0; i < 32; ++i) {
+    if (kHighControls[i] == c) return 0x80 + i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+QChar Windows1252ToChar(unsigned char byte) {
+  if (byte >= 0x80 && byte <= 0x9F) return QChar(kHighControls[byte - 0x80]);
+  return QChar(static_cast<char16_t>(byte));
+}
+
+QString DecodeWindows1252(QByteArrayView bytes) {
+  QString text(bytes.size(), Qt::Uninitialized);
+  QChar* out = text.data();
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (qsizetype i = 0; i < bytes.size(); ++i) out[i] = Windows1252ToChar(in[i]);
+  return text;
+}
+
+QByteArray EncodeWindows1252(QStringView text) {
+  QByteArray bytes;
+  bytes.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
+      bytes.append('?');
+      ++i;
+      continue;
+    }
+    const int code = EncodeChar(c);
+    bytes.append(code < 0 ? '?' : static_cast<char>(code));
+  }
+  return bytes;
+}
+
+}  // namespace tw

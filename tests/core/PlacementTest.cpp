@@ -1,0 +1,160 @@
+#include "core/Placement.h"
+#include "core/Registry.h"
+#include "core/Settings.h"
+#include "support/FakeWindow.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+namespace tw {
+namespace {
+
+TEST(ClampValue, NegativeBoundsMeanNoBound) {
+  EXPECT_EQ(ClampValue(5, 0, 10), 5);
+  EXPECT_EQ(ClampValue(-2000, 0, 10), 0);
+  EXPECT_EQ(ClampValue(11, 0, 10), 10);
+  EXPECT_EQ(ClampValue(0, 0, 10), 0);
+  EXPECT_EQ(ClampValue(10, 0, 10), 10);
+  EXPECT_EQ(ClampValue(-5, -1, 10), -5);
+  EXPECT_EQ(ClampValue(500, 0, -1), 500);
+  // Both tests look at the value passed in: with low above high, high wins.
+  EXPECT_EQ(ClampValue(7, 10, 5), 5);
+  EXPECT_EQ(ClampValue(3, 10, 5), 10);
+}
+
+class PlacementTest : public ::testing::Test {
+ protected:
+  PlacementTest()
+      : registry(home.paths().machineStore, home.paths().userStore, {}), settings(registry, identity) {
+    identity.SettingsRoot = QStringLiteral("Software\\Tidewire");
+    registry.CreateRegKey(Hive::LocalMachine, identity.SettingsRoot);
+  }
+  void store(const char* property, double value) { settings.setPlacement(QStringLiteral("frmMain"), property, value); }
+  qint32 stored(const char* property) { return settings.placement(QStringLiteral("frmMain"), property).toInt(); }
+  void restore() {
+    RestoreFormSize(settings, window, 640, 480);
+    RestoreFormPosition(settings, window);
+  }
+
+  test::TempHome home;
+  AppIdentity identity;
+  Registry registry;
+  Settings settings;
+  test::FakeWindow window;  // 1920 x 1080 pixels at 15 twips a pixel
+};
+
+TEST_F(PlacementTest, NothingStoredOpens640By480Centred) {
+  restore();
+  EXPECT_EQ(window.w, 640 * 15);
+  EXPECT_EQ(window.h, 480 * 15);
+  EXPECT_EQ(window.x, (1920 - 640) * 15 / 2);
+  EXPECT_EQ(window.y, (1080 - 480) * 15 / 2);
+}
+
+TEST_F(PlacementTest, ATopOfZeroCentresWhateverTheLeft) {
+  store("Top", 0);
+  store("Left", 500);
+  store("Width", 12000);
+  store("Height", 9000);
+  restore();
+  EXPECT_EQ(window.x, (1920 * 15 - 12000) / 2);
+  EXPECT_EQ(window.y, (1080 * 15 - 9000) / 2);
+}
+
+TEST_F(PlacementTest, OffScreenPlacesArePulledBackOntoTheScreen) {
+  store("Width", 12000);
+  store("Height", 9000);
+  store("Left", -2000);
+  store("Top", 100000);
+  restore();
+  EXPECT_EQ(window.x, 0);
+  EXPECT_EQ(window.y, 1080 * 15 - 9000);
+
+  store("Left", 100000);
+  store("Top", 300);
+  restore();
+  EXPECT_EQ(window.x, 1920 * 15 - 12000);
+  EXPECT_EQ(window.y, 300);
+}
+
+TEST_F(PlacementTest, AWindowLargerThanTheScreenIsOnlyKeptRightOfTheOrigin) {
+  store("Width", 40000);
+  store("Height", 20000);
+  store("Left", 700);
+  store("Top", -300);
+  restore();
+  EXPECT_EQ(window.w, 40000);
+  EXPECT_EQ(window.x, 700);
+  EXPECT_EQ(window.y, 0);
+}
+
+TEST_F(PlacementTest, SizesBelowTheMinimumGrow) {
+  store("Width", 300 * 15);
+  store("Height", 900 * 15);
+  restore();
+  EXPECT_EQ(window.w, 640 * 15);
+  EXPECT_EQ(window.h, 900 * 15);
+}
+
+TEST_F(PlacementTest, MaximisedIsRestoredAndKeepsTheLastNormalSize) {
+  window.move(1500, 1200);
+  window.resize(15000, 10000);
+  SaveFormPosition(settings, window);
+  SaveFormSize(settings, window);
+
+  window.state = WindowState::Maximized;
+  window.move(0, 0);
+  window.resize(1920 * 15, 1040 * 15);
+  SaveFormPosition(settings, window);
+  SaveFormSize(settings, window);
+  EXPECT_EQ(stored("WindowState"), 2);
+  EXPECT_EQ(stored("Width"), 15000);
+  EXPECT_EQ(stored("Left"), 1500);
+
+  test::FakeWindow next;
+  RestoreFormSize(settings, next, 640, 480);
+  EXPECT_EQ(next.state, WindowState::Maximized);
+  EXPECT_EQ(next.w, 15000);
+  EXPECT_EQ(next.h, 10000);
+}
+
+TEST_F(PlacementTest, EndingMinimisedStoresOnlyTheStateAndOpensNormal) {
+  window.move(1500, 1200);
+  window.resize(15000, 10000);
+  SaveFormPosition(settings, window);
+  SaveFormSize(settings, window);
+  window.state = WindowState::Minimized;
+  window.move(-32000, -32000);
+  SaveFormPosition(settings, window);
+  SaveFormSize(settings, window);
+  EXPECT_EQ(stored("WindowState"), 1);
+  EXPECT_EQ(stored("Top"), 1200);
+
+  test::FakeWindow next;
+  RestoreFormSize(settings, next, 640, 480);
+  RestoreFormPosition(settings, next);
+  EXPECT_EQ(next.state, WindowState::Normal);
+  EXPECT_EQ(next.x, 1500);
+  EXPECT_EQ(next.y, 1200);
+}
+
+TEST_F(PlacementTest, FractionsOfATwipAreRoundedWhenSaved) {
+  window.move(100.5, 101.5);
+  window.resize(9600.4, 7200.6);
+  SaveFormPosition(settings, window);
+  SaveFormSize(settings, window);
+  EXPECT_EQ(stored("Left"), 100);
+  EXPECT_EQ(stored("Top"), 102);
+  EXPECT_EQ(stored("Width"), 9600);
+  EXPECT_EQ(stored("Height"), 7201);
+}
+
+TEST_F(PlacementTest, TopmostUsesPixels) {
+  window.move(1500, 750);
+  window.resize(9600, 7200);
+  SetFormTopmost(window, true);
+  EXPECT_EQ(window.calls.last(), QStringLiteral("setTopmost 1 100 50 640 480"));
+}
+
+}  // namespace
+}  // namespace tw
