@@ -25,3 +25,20 @@ function(tidewire_engine_boundary_check)
 endfunction()
 
 tidewire_engine_boundary_check()
+
+# tidewire_engine_library(<name> LIBS <libs...>): one engine folder as a static
+# library of every source in it, linking only what it is given.
+function(tidewire_engine_library name)
+  cmake_parse_arguments(E "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_link_libraries(${name} PUBLIC ${E_LIBS})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    add_dependencies(${name} tidewire_engine_boundary)
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${E_LIBS})
+  endif()
+endfunction()
