@@ -43,6 +43,8 @@ TEST(DecodeUtf8, DecodesTheCodePageTextsBytesUpToTheFirstZero) {
   EXPECT_EQ(DecodeUtf8(DecodeWindows1252(QByteArray("ab\0cd", 5))), QStringLiteral("ab"));
   EXPECT_EQ(DecodeUtf8(QString()), QString());
   EXPECT_EQ(DecodeUtf8(DecodeWindows1252(QByteArray("\0x", 2))), QString());
+  // A byte-order mark is no text.
+  EXPECT_EQ(DecodeUtf8(DecodeWindows1252("\xEF\xBB\xBF<rss>")), QStringLiteral("<rss>"));
 }
 
 TEST(DecodeUtf8, TurnsMalformedSequencesIntoReplacementCharacters) {
