@@ -7,6 +7,8 @@
 #include "StatusPanels.h"
 #include "WindowPorts.h"
 
+#include <QDir>
+
 namespace tw {
 namespace {
 constexpr int kMinimumWidthPx = 640;
@@ -30,6 +32,8 @@ void Startup::InitSettings() {
   id.VersionText = BuildVersionText(id.VersionMajor, id.VersionMinor, id.VersionRevision);
   id.SettingsRoot = QStringLiteral("Software\\") + id.ProgTitle;
   ChooseSettingsHive();
+  // Downloads and page files land in the program folder.
+  QDir().mkpath(core_.programFolder.AppFolder());
 
   window_.setCaption(id.ProgTitle);
   core_.checkTimer.setTickInterval(DebugBuild ? CheckTimer::kDebugTickMs : CheckTimer::kReleaseTickMs);
