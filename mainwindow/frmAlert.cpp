@@ -69,6 +69,8 @@ frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSli
   setObjectName(QStringLiteral("frmAlert"));
   setAttribute(Qt::WA_DeleteOnClose);
   setAttribute(Qt::WA_ShowWithoutActivating);
+  // The program lives on in the tray: the last alert closing must not end it.
+  setAttribute(Qt::WA_QuitOnClose, false);
   // A notification: no taskbar entry, kept above normal windows.
   setAttribute(Qt::WA_X11NetWmWindowTypeNotification);
   setFocusPolicy(Qt::NoFocus);

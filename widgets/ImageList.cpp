@@ -1,6 +1,9 @@
 #include "widgets/ImageList.h"
 
+#include "core/AppIdentity.h"
+
 #include <QFile>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -10,12 +13,36 @@ namespace {
 
 QString PicturePath(const QString& key) { return QStringLiteral(":/icons/") + key + QStringLiteral(".png"); }
 
+// The program's own stand-in: a blue tile with two waves.
+void PaintProductTile(QPainter& p, qreal s) {
+  const QRectF box(s * 0.04, s * 0.04, s * 0.92, s * 0.92);
+  QLinearGradient sea(box.topLeft(), box.bottomRight());
+  sea.setColorAt(0, QColor(40, 120, 200));
+  sea.setColorAt(1, QColor(20, 70, 140));
+  p.setPen(QPen(QColor(15, 50, 105), s / 16));
+  p.setBrush(sea);
+  p.drawRoundedRect(box, s * 0.2, s * 0.2);
+  p.setBrush(Qt::NoBrush);
+  for (int i = 0; i < 2; ++i) {
+    const qreal y = s * (0.42 + i * 0.24);
+    QPainterPath wave;
+    wave.moveTo(s * 0.18, y);
+    wave.cubicTo(s * 0.35, y - s * 0.16, s * 0.5, y + s * 0.16, s * 0.82, y - s * 0.04);
+    p.setPen(QPen(QColor(255, 255, 255, i == 0 ? 255 : 190), s * 0.1, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(wave);
+  }
+}
+
 QPixmap Badge(const QString& key, int size) {
   QPixmap pm(size, size);
   pm.fill(Qt::transparent);
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing);
   const qreal s = size;
+  if (key == QLatin1String(kProductTitle)) {
+    PaintProductTile(p, s);
+    return pm;
+  }
   const QRectF box(s * 0.06, s * 0.06, s * 0.88, s * 0.88);
   QFont font(QStringLiteral("DejaVu Sans"));
   font.setBold(true);

@@ -62,7 +62,6 @@ class SplitBar : public QWidget {
 };
 
 Split::Split(QWidget* container) : QWidget(container), boxes_(&MessageBoxes::standard()) {
-  setObjectName(QStringLiteral("splMain"));
   picSplitter_ = new SplitBar(this);
   geometry_.setControlSize(QSize(ToTwips(width(), tppX()), ToTwips(height(), tppY())));
   setOrientation(static_cast<int>(SplitOrientation::Vertical));
@@ -130,6 +129,8 @@ void Split::setControlRightPane(const QString& name) {
 bool Split::setPane(QString& stored, const QString& name) {
   if (QWidget* pane = findPane(name)) {
     stored = pane->objectName();
+    // The bar stays above panes that were made after it.
+    raise();
     return true;
   }
   critical(QStringLiteral("Sorry, this control was not Found!"));

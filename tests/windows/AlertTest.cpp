@@ -235,6 +235,7 @@ TEST_F(AlertTest, AlertsFloatWithoutTakingTheFocus) {
   EXPECT_TRUE(f & Qt::WindowDoesNotAcceptFocus);
   EXPECT_EQ(f & Qt::WindowType_Mask, Qt::Tool) << "no taskbar entry";
   EXPECT_TRUE(a->testAttribute(Qt::WA_ShowWithoutActivating));
+  EXPECT_FALSE(a->testAttribute(Qt::WA_QuitOnClose)) << "closing the last alert must not end the program";
   EXPECT_EQ(a->property("tag").toString(), QStringLiteral("1"));
 }
 

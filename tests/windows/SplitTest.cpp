@@ -23,6 +23,7 @@ class SplitTest : public ::testing::Test {
     webPanel = new QWidget(&container);
     webPanel->setObjectName(QStringLiteral("webPanel"));
     split = new Split(&container);
+    split->setObjectName(QStringLiteral("splMain"));
     split->setMessageBoxes(&boxes);
     split->setGeometry(0, 0, 800, 500);
     container.show();
