@@ -57,6 +57,8 @@ class TrayIcon : public QObject, public TrayControl {
   bool isInTray() const override { return tmrSysTrayCrash_.isActive(); }
   void startBlinking() override;
   void ChangeTrayTip(const QString& tip) override;
+  // Hides the window and shows the icon. No animation is drawn (animate is
+  // accepted for the callers' sake); the desktop's own effects apply.
   void SendToTray(bool animate) override;
   void RemoveTrayIcon() override;
 
