@@ -369,7 +369,7 @@ void frmMain::showOffScreen(bool show) {
   }
 }
 
-WindowGeometry& frmMain::geometry() { return *geometry_; }
+WindowGeometry& frmMain::placement() { return *geometry_; }
 
 void frmMain::setSplitterPosition(int twips) { splMain_->setSplitterLeftTop(twips); }
 int frmMain::splitterPosition() const { return splMain_->SplitterLeftTop(); }

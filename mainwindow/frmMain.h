@@ -103,7 +103,7 @@ class frmMain : public QMainWindow,
   void applyDisplaySettings(const Settings& settings, const AppIdentity& identity) override;
   void showMinimized() override;
   void showOffScreen(bool show) override;
-  WindowGeometry& geometry() override;
+  WindowGeometry& placement() override;
   void setSplitterPosition(int twips) override;
   int splitterPosition() const override;
   void focusTree() override;
