@@ -5,6 +5,7 @@
 #include "core/StatusTags.h"
 #include "doubles/FakeTitleStrip.h"
 #include "doubles/FakeWebView.h"
+#include "doubles/PageCore.h"
 #include "news/PageRenderer.h"
 #include "support/TempHome.h"
 
@@ -40,17 +41,7 @@ class PageFixture : public ::testing::Test {
   PageFixture();
 
   // Stores an item as the item store would and adds its node; returns its key.
-  struct Item {
-    QString title = QStringLiteral("Title");
-    QString link = QStringLiteral("https://news.example/item");
-    QString description;
-    QString homepage;
-    QString releaseDate;
-    QString pubDate;
-    QString thumb;
-    QString author;
-    QString tag = TagNew + TagUnread;
-  };
+  using Item = StoredItem;
   QString addItem(int site, int number, const Item& item);
   void setSiteFlag(int site, const FlagSetting& setting, bool on);
   void setChannel(int site, const TextSetting& setting, const QString& value);
