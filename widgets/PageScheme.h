@@ -17,8 +17,11 @@ inline constexpr const char* kPageHost = "pages";
 // is created.
 void RegisterPageScheme();
 
-// The address of a page file; serial makes each showing an address of its
-// own, so that the end of an earlier showing is never taken for this one.
+// The address of a page file: tidewire-page://pages/<serial>/<file name>.
+// Each showing gets a folder of its own, so that the end of an earlier
+// showing is never taken for this one, and the pictures a page names
+// ("logo.jpg", "bgnd.gif") are never the engine's cached copies of an
+// earlier site's pictures of the same name.
 QUrl PageUrl(const QString& fileName, quint64 serial);
 bool IsPageUrl(const QUrl& url);
 // The page file an address names; empty when it names none (another host,

@@ -64,7 +64,6 @@ WebEngineWebView::WebEngineWebView(const QString& programFolder, QObject* parent
 WebEngineWebView::~WebEngineWebView() {
   // The page must go before its profile, and a view nobody took goes too.
   if (view_ && !view_->parent()) delete view_;
-  if (view_) view_->setPage(nullptr);
   delete page_;
   page_ = nullptr;
 }
@@ -117,7 +116,6 @@ void WebEngineWebView::Start(const QUrl& url, bool scripts, bool ownPage) {
 void WebEngineWebView::Complete() {
   awaiting_ = false;
   readyState_ = kReadyStateComplete;
-  Q_EMIT progressChanged(-1, 100);
   Q_EMIT loadFinished();
 }
 
@@ -129,6 +127,8 @@ void WebEngineWebView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     if (finished && --it.value() <= 0) dropped_.erase(it);
     return;
   }
+  // Progress follows whatever the panel loads, the user's clicks included.
+  if (finished) Q_EMIT progressChanged(-1, 100);
   if (!awaiting_) return;
   if (currentOwn_) {
     // Each showing of a page file has an address of its own.
@@ -144,9 +144,7 @@ void WebEngineWebView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
   }
 }
 
-void WebEngineWebView::OnLoadProgress(int progress) {
-  if (awaiting_) Q_EMIT progressChanged(progress, 100);
-}
+void WebEngineWebView::OnLoadProgress(int progress) { Q_EMIT progressChanged(progress, 100); }
 
 void WebEngineWebView::RequestBodyMarkup(std::function<void(const QString&)> done) {
   // Runs in a world of its own, so it works on pages without script too.

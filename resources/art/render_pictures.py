@@ -303,8 +303,8 @@ def render_background_skins():
     size = 64
     c = Canvas(size, size, (228, 228, 228))
     for gx, gy in ((8, 8), (40, 40)):
-        c.rounded(gx, gy, gx + 16, gy + 12, 2.5, outline=(214, 214, 214), width=1)
-        c.rect(gx + 3, gy + 3, gx + 9, gy + 5, fill=(219, 225, 210))
+        c.rounded(gx, gy, gx + 16, gy + 12, 2.5, outline=(219, 219, 219), width=1)
+        c.rect(gx + 3, gy + 3, gx + 9, gy + 5, fill=(221, 226, 214))
     return c.final()
 
 

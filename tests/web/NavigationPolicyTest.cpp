@@ -66,10 +66,11 @@ TEST(PageScheme, NamesOnlyPlainPageFiles) {
   EXPECT_EQ(PageFileName(PageUrl(QStringLiteral("main.htm"), 3)), QStringLiteral("main.htm"));
   EXPECT_EQ(PageFileName(QUrl(QStringLiteral("tidewire-page://pages/console_logo.jpg"))),
             QStringLiteral("console_logo.jpg"));
-  EXPECT_EQ(PageFileName(QUrl(QStringLiteral("tidewire-page://pages/prog-logo.jpg?x=1"))),
+  EXPECT_EQ(PageFileName(QUrl(QStringLiteral("tidewire-page://pages/12/prog-logo.jpg?x=1"))),
             QStringLiteral("prog-logo.jpg"));
+  EXPECT_EQ(PageUrl(QStringLiteral("main.htm"), 7).toString(), QStringLiteral("tidewire-page://pages/7/main.htm"));
   for (const char* url : {"tidewire-page://pages/../machine.sqlite", "tidewire-page://pages/%2E%2E/x.htm",
-                          "tidewire-page://pages/sub/main.htm", "tidewire-page://pages/.hidden.htm",
+                          "tidewire-page://pages/sub/main.htm", "tidewire-page://pages/1/2/main.htm", "tidewire-page://pages/.hidden.htm",
                           "tidewire-page://pages/feed.xml", "tidewire-page://other/main.htm",
                           "tidewire-page://pages/", "https://pages/main.htm", "tidewire-page://pages/a%2Fb.htm",
                           "tidewire-page://pages/x..htm"}) {

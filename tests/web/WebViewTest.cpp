@@ -4,14 +4,21 @@
 #include "core/Windows1252.h"
 #include "news/WebView.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTest>
 
 namespace tw::test {
 namespace {
 
 constexpr int kScene = 3;
 constexpr int kSkins = 7;
+
+QByteArray Resource(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 using WebPanel = WebFixture;
 
@@ -133,6 +140,50 @@ TEST_F(WebPanel, ThePageSchemeServesOnlyPageFiles) {
   EXPECT_EQ(inspect(QStringLiteral("document.getElementById('logo').naturalWidth")).toInt(), 220);
   EXPECT_EQ(inspect(QStringLiteral("document.getElementById('feed').naturalWidth")).toInt(), 0);
   EXPECT_EQ(inspect(QStringLiteral("document.getElementById('up').naturalWidth")).toInt(), 0);
+}
+
+}  // namespace
+}  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+TEST_F(WebPanel, EachShowingLoadsTheCurrentPicturesNotCachedOnesOfTheSameName) {
+  // Every site writes its background as bgnd.gif: the second site's page
+  // must show the second site's picture.
+  const QByteArray page = "<html><body><img id=\"bg\" src=\"bgnd.gif\"></body></html>";
+  writeFile(folder() + QStringLiteral("/one.htm"), page);
+  writeFile(folder() + QStringLiteral("/bgnd.gif"), Resource(QStringLiteral(":/BGND/XBOXSCENE")));
+  web->ShowPageFile(QStringLiteral("one.htm"), PageScripts::Off);
+  ASSERT_TRUE(waitForLoad());
+  EXPECT_EQ(inspect(QStringLiteral("document.getElementById('bg').naturalWidth")).toInt(), 96);
+
+  writeFile(folder() + QStringLiteral("/two.htm"), page);
+  writeFile(folder() + QStringLiteral("/bgnd.gif"), Resource(QStringLiteral(":/BGND/ALLXBOXSKINS")));
+  web->ShowPageFile(QStringLiteral("two.htm"), PageScripts::Off);
+  ASSERT_TRUE(waitForLoad());
+  EXPECT_EQ(inspect(QStringLiteral("document.getElementById('bg').naturalWidth")).toInt(), 64);
+}
+
+}  // namespace
+}  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+TEST(WebPanelLifetime, TheWindowMayKeepTheViewLongerThanThePanel) {
+  TempHome home;
+  QWidget window;
+  auto web = std::make_unique<WebEngineWebView>(home.paths().programFolder);
+  web->view()->setParent(&window);
+  window.show();
+  web->Navigate(QStringLiteral("about:blank"));
+  QSignalSpy spy(web.get(), &WebView::loadFinished);
+  EXPECT_TRUE(web->ReadyState() == WebView::kReadyStateComplete || spy.wait(20000));
+  QPointer<QWebEngineView> view = web->view();
+  web.reset();
+  ASSERT_FALSE(view.isNull());
+  QTest::qWait(50);
 }
 
 }  // namespace
