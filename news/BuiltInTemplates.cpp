@@ -21,12 +21,14 @@ QString Link(const char* address, const QString& text) {
   return L("<a href=\"") + L(address) + L("\">") + text + L("</a>");
 }
 
-// Version, newspaper, author and home link with the grey rule under them:
-// the top of About and Donations.
-QString Masthead() {
+// Version, author and home link with the grey rule under them: the top of
+// About (with the newspaper) and Donations (which has it at the foot).
+QString Masthead(bool newspaper) {
   return Join({L("<table border=\"0\" align=\"center\" cellpadding=\"2\" cellspacing=\"0\">"),
                L("<tr><td align=\"center\"><span class=\"style3\">[VERSION]</span></td></tr>"),
-               L("<tr><td align=\"center\"><img src=\"newspaper.gif\" width=\"96\" height=\"80\" alt=\"\"></td></tr>"),
+               newspaper ? L("<tr><td align=\"center\"><img src=\"newspaper.gif\" width=\"96\" height=\"80\" "
+                             "alt=\"\"></td></tr>")
+                         : QString(),
                L("<tr><td align=\"center\">Written by "), MailLink(page_links::AuthorMail, L(page_links::AuthorName)),
                L("</td></tr>"),
                L("<tr><td align=\"center\">"), Link(page_links::HomePage, L(page_links::HomePageText)), L("</td></tr>"),
@@ -77,7 +79,7 @@ QString AboutPageTemplate() {
   // the page table straight after it. Browsers close both themselves.
   return Join({L("<html><head><title>About [PROGTITLE]</title>"), BuiltInPageStyles(),
                L("<table width=\"100%\" height=\"100%\" border=\"0\" cellpadding=\"0\" cellspacing=\"0\">"),
-               L("<tr><td height=\"100%\" align=\"center\" valign=\"middle\">"), Masthead(), L("</td></tr>"),
+               L("<tr><td height=\"100%\" align=\"center\" valign=\"middle\">"), Masthead(true), L("</td></tr>"),
                L("<tr><td valign=\"bottom\">"),
                L("<table width=\"100%\" border=\"0\" cellpadding=\"8\" cellspacing=\"0\"><tr>"),
                L("<td valign=\"bottom\">"),
@@ -103,7 +105,7 @@ QString DonationsPageTemplate() {
                L("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"), BuiltInPageStyles(),
                L("</head><body>"),
                L("<table width=\"100%\" border=\"0\" cellpadding=\"10\" cellspacing=\"0\"><tr><td align=\"center\">"),
-               Masthead(), L("</td></tr></table>"),
+               Masthead(false), L("</td></tr></table>"),
                L("<table width=\"90%\" border=\"0\" align=\"center\" cellpadding=\"6\" cellspacing=\"0\">"),
                L("<tr><td colspan=\"2\"><span class=\"style4\">Donations</span></td></tr>"),
                L("<tr><td colspan=\"2\">[PROGTITLE] is freeware: it costs nothing, shows no adverts and never will. "

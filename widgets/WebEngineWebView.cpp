@@ -119,7 +119,11 @@ void WebEngineWebView::Complete() {
   Q_EMIT loadFinished();
 }
 
-void WebEngineWebView::OnNavigationDropped(const QUrl& url) { ++dropped_[url]; }
+void WebEngineWebView::OnNavigationDropped(const QUrl& url) {
+  // Dropped frame navigations report nothing; keep the list from growing.
+  if (dropped_.size() > 64) dropped_.clear();
+  ++dropped_[url];
+}
 
 void WebEngineWebView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
   const bool finished = info.status() != QWebEngineLoadingInfo::LoadStartedStatus;
