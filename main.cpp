@@ -3,10 +3,15 @@
 #include "core/Clock.h"
 #include "core/SingleInstance.h"
 #include "mainwindow/Program.h"
+#include "widgets/PageScheme.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+  // The web panel's own page scheme and shared GL contexts must be set up
+  // before the application object exists.
+  tw::RegisterPageScheme();
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);  // the tray keeps the program alive
   const tw::AppPaths paths = tw::AppPaths::FromEnvironment();

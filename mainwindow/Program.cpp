@@ -1,7 +1,9 @@
 #include "mainwindow/Program.h"
 
 #include "core/AppPaths.h"
+#include "mainwindow/AlertManager.h"
 #include "mainwindow/StatusBarPanels.h"
+#include "mainwindow/TitleStripPanel.h"
 #include "mainwindow/TrayIcon.h"
 
 namespace tw {
@@ -14,11 +16,22 @@ FeedEndpoints EndpointsFromEnvironment(QString* problem) { return FeedEndpoints:
 Program::Program(const AppPaths& paths, const Clock& clock)
     : core_(paths, clock, FeedEndpoints()),
       window_(core_),
-      startup_(core_, window_, window_.statusPanels(), window_.tray()) {
+      startup_(core_, window_, window_.statusPanels(), window_.tray()),
+      titles_(core_, window_.alerts(), window_.tray(), window_),
+      items_(core_, titles_, core_.debugLog),
+      parser_(core_, items_, core_.debugLog),
+      web_(core_.programFolder.AppFolder()),
+      pages_(core_, web_, window_.titleStrip()) {
   QString problem;
   core_.endpoints = EndpointsFromEnvironment(&problem);
   if (!problem.isEmpty()) core_.activity.LogActivity(problem, LogLevel::Warning, false);
   window_.setCommands(this);
+  window_.setWebView(&web_, web_.view());
+
+  core_.catalogue.setItemLoader(&items_);
+  pages_.setTitleRefresher(&titles_);
+  startup_.setTitleRefresher(&titles_);
+  startup_.setBuiltInPages(&pages_);
 }
 
 Program::~Program() = default;
@@ -35,12 +48,17 @@ void Program::BringForward() {
 
 void Program::updateNewsLists() {}
 void Program::showSettings() {}
-void Program::showHelpPage() {}
-void Program::showAboutPage() {}
-void Program::showDonationsPage() {}
-void Program::setReadStatus(bool) {}
-void Program::showSite(int) {}
-void Program::showItem(int, const QString&) {}
+
+void Program::showHelpPage() {
+  pages_.WriteHelpPage();
+  web_.SetFocus();
+}
+
+void Program::showAboutPage() { pages_.WriteAboutPage(); }
+void Program::showDonationsPage() { pages_.WriteDonationsPage(); }
+void Program::setReadStatus(bool markRead) { items_.SetReadStatus(markRead); }
+void Program::showSite(int site) { pages_.ShowSite(site); }
+void Program::showItem(int site, const QString& itemKey) { pages_.ShowItem(site, itemKey); }
 
 void Program::shutdown() { startup_.Shutdown(); }
 

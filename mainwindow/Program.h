@@ -3,6 +3,11 @@
 #include "core/AppCore.h"
 #include "core/Startup.h"
 #include "mainwindow/frmMain.h"
+#include "news/FeedParser.h"
+#include "news/ItemStore.h"
+#include "news/PageRenderer.h"
+#include "news/SiteTitles.h"
+#include "widgets/WebEngineWebView.h"
 
 #include <memory>
 
@@ -42,6 +47,11 @@ class Program : public MainWindowCommands {
   AppCore core_;
   frmMain window_;
   Startup startup_;
+  SiteTitles titles_;
+  ItemStore items_;
+  FeedParser parser_;
+  WebEngineWebView web_;
+  PageRenderer pages_;
 };
 
 }  // namespace tw

@@ -2,16 +2,19 @@
 
 #include "core/AppCore.h"
 #include "core/Placement.h"
+#include "core/FileHelpers.h"
 #include "core/SettingDefs.h"
 #include "mainwindow/AlertManager.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/StatusBarPanels.h"
+#include "mainwindow/TitleStripPanel.h"
 #include "mainwindow/TrayIcon.h"
 #include "widgets/ActivityListView.h"
 #include "widgets/SiteTreeView.h"
 #include "widgets/Split.h"
 #include "widgets/Twips.h"
 #include "widgets/WidgetGeometry.h"
+#include "news/WebView.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -79,9 +82,8 @@ void frmMain::buildControls() {
   webPanel_->setObjectName(QStringLiteral("webPanel"));
   webPanel_->installEventFilter(this);
 
-  picTitle_ = new QWidget(webPanel_);
-  picTitle_->setObjectName(QStringLiteral("picTitle"));
-  picTitle_->setFixedHeight(64);
+  picTitle_ = new TitleStripPanel(webPanel_);
+  connect(picTitle_, &TitleStripPanel::heightChanged, this, &frmMain::RESIZE_WebPanel);
   Web_ = new QWidget(webPanel_);
   Web_->setObjectName(QStringLiteral("Web"));
   picPbarWeb_ = new QWidget(webPanel_);
@@ -181,24 +183,21 @@ void frmMain::buildMenus() {
   connect(add(mnuPopup_, "mnuExit1", "Exit"), &QAction::triggered, this, &frmMain::exitProgram);
 }
 
-void frmMain::setWebWidget(QWidget* web) {
-  if (!web || web == Web_) return;
-  web->setParent(webPanel_);
-  web->setObjectName(QStringLiteral("Web"));
-  delete Web_;
-  Web_ = web;
-  Web_->show();
-  cmdMaxCon_->raise();
-  RESIZE_WebPanel();
-}
-
-void frmMain::setTitleWidget(QWidget* title) {
-  if (!title || title == picTitle_) return;
-  title->setParent(webPanel_);
-  title->setObjectName(QStringLiteral("picTitle"));
-  delete picTitle_;
-  picTitle_ = title;
-  picTitle_->show();
+void frmMain::setWebView(WebView* web, QWidget* widget) {
+  web_ = web;
+  if (widget && widget != Web_) {
+    widget->setParent(webPanel_);
+    widget->setObjectName(QStringLiteral("Web"));
+    delete Web_;
+    Web_ = widget;
+    Web_->show();
+    cmdMaxCon_->raise();
+  }
+  if (web_) {
+    connect(web_, &WebView::progressChanged, this, &frmMain::showWebProgress);
+    connect(picTitle_, &TitleStripPanel::linkClicked, web_,
+            [this](const QString& address, const QString& target) { web_->Navigate(address, target); });
+  }
   RESIZE_WebPanel();
 }
 
@@ -213,7 +212,6 @@ void frmMain::RESIZE_Form() {
   if (in.logVisible) lvLog_->setGeometry(out.log);
   if (in.downloadStripVisible) picPbarDL_->setGeometry(out.downloadStrip);
   splMain_->setGeometry(out.splitter);
-  if (builtInPageShown_) setBuiltInPageShown(true);
 }
 
 void frmMain::RESIZE_WebPanel() {
@@ -229,7 +227,7 @@ void frmMain::RESIZE_WebPanel() {
   cmdMaxCon_->move(out.maxConButton);
 }
 
-void frmMain::setBuiltInPageShown(bool shown) { builtInPageShown_ = shown; }
+bool frmMain::BuiltInPageShown() const { return picTitle_->builtInPageShown(); }
 
 void frmMain::showWebProgress(int progress, int maximum) {
   const int max = std::max(maximum, 1);
@@ -325,7 +323,12 @@ void frmMain::showItem(int site, const QString& itemKey) {
   if (commands_) commands_->showItem(site, itemKey);
 }
 
-void frmMain::cmdMaxCon_Click() {}
+// Development aid: the shown page's body markup into "test.txt" in the
+// current folder.
+void frmMain::cmdMaxCon_Click() {
+  if (!web_) return;
+  web_->RequestBodyMarkup([](const QString& markup) { WriteTextFile(QStringLiteral("test.txt"), markup); });
+}
 
 QString frmMain::caption() const { return windowTitle(); }
 void frmMain::setCaption(const QString& caption) { setWindowTitle(caption); }

@@ -24,7 +24,9 @@ class AlertManager;
 class SiteTreeView;
 class Split;
 class StatusBarPanels;
+class TitleStripPanel;
 class TrayIcon;
+class WebView;
 class WidgetGeometry;
 
 // What the main window's commands do beyond the window itself; the program
@@ -70,10 +72,10 @@ class frmMain : public QMainWindow,
   QWidget* webPanel() const { return webPanel_; }
   QProgressBar* pBarDL() const { return pBarDL_; }
   QProgressBar* pBarWeb() const { return pBarWeb_; }
-  // The web panel's browser and title strip, placed by RESIZE_WebPanel.
-  void setWebWidget(QWidget* web);
-  void setTitleWidget(QWidget* title);
-  QWidget* titleWidget() const { return picTitle_; }
+  // The web panel's browser (`Web`), placed by RESIZE_WebPanel: the
+  // engine's view of it and the widget that shows it.
+  void setWebView(WebView* web, QWidget* widget);
+  TitleStripPanel& titleStrip() { return *picTitle_; }
   SiteTreeView& tv() { return *tv_; }
   Split& splMain() { return *splMain_; }
   ActivityListView& lvLog() { return *lvLog_; }
@@ -83,9 +85,7 @@ class frmMain : public QMainWindow,
 
   void RESIZE_Form();
   void RESIZE_WebPanel();
-  // While a built-in page is shown the logo sits centred in the title strip.
-  void setBuiltInPageShown(bool shown);
-  bool BuiltInPageShown() const { return builtInPageShown_; }
+  bool BuiltInPageShown() const;
   // Shows the window's progress in the browser strip: max at least 1, value
   // kept within 0..max.
   void showWebProgress(int progress, int maximum);
@@ -148,7 +148,8 @@ class frmMain : public QMainWindow,
   SiteTreeView* tv_ = nullptr;
   Split* splMain_ = nullptr;
   QWidget* webPanel_ = nullptr;
-  QWidget* picTitle_ = nullptr;
+  TitleStripPanel* picTitle_ = nullptr;
+  WebView* web_ = nullptr;
   QWidget* Web_ = nullptr;
   QWidget* picPbarWeb_ = nullptr;
   QProgressBar* pBarWeb_ = nullptr;
@@ -167,7 +168,6 @@ class frmMain : public QMainWindow,
 
   Qt::WindowStates lastWindowState_ = Qt::WindowNoState;
   bool skipTrayOnMinimise_ = false;
-  bool builtInPageShown_ = false;
   bool exiting_ = false;
   bool unloaded_ = false;
 };
