@@ -88,14 +88,19 @@ void NetworkReader::stop() {
   ++generation_;
   noProgress_.stop();
   deadline_.stop();
-  if (reply_) {
-    QNetworkReply* reply = reply_;
-    reply_ = nullptr;
-    reply->disconnect(this);
-    reply->abort();
-    reply->deleteLater();
-  }
+  dropReply();
   body_.clear();
+  httpError_.clear();
+}
+
+void NetworkReader::dropReply() {
+  if (!reply_) return;
+  QNetworkReply* reply = reply_;
+  reply_ = nullptr;
+  reply->disconnect(this);
+  // A reply that has already failed is past aborting (Qt complains).
+  if (!reply->isFinished() && reply->error() == QNetworkReply::NoError) reply->abort();
+  reply->deleteLater();
 }
 
 bool NetworkReader::report(int code, const QString& text, qint64 bytes, qint64 total) {
@@ -105,7 +110,7 @@ bool NetworkReader::report(int code, const QString& text, qint64 bytes, qint64 t
   return self && generation == generation_ && running_;
 }
 
-void NetworkReader::fail(const QString& text) {
+void NetworkReader::fail(QString text) {
   const qint64 bytes = body_.size();
   const qint64 total = total_;
   stop();
@@ -115,6 +120,7 @@ void NetworkReader::fail(const QString& text) {
 void NetworkReader::request(const QUrl& url) {
   url_ = url;
   headersDone_ = false;
+  httpError_.clear();
   if (!report(bindstatus::Connecting, HostText(url), 0, 0)) return;
 
   QNetworkRequest request(url);
@@ -147,11 +153,7 @@ bool NetworkReader::handleHeaders() {
       return false;
     }
     const QUrl target = url_.resolved(QUrl::fromEncoded(location));
-    QNetworkReply* old = reply_;
-    reply_ = nullptr;
-    old->disconnect(this);
-    old->abort();
-    old->deleteLater();
+    dropReply();
     if (!report(bindstatus::Redirecting, target.toString(), 0, 0)) return false;
     // The control lets the read go on: follow, but never off http or https
     // and never round and round.
@@ -169,8 +171,11 @@ bool NetworkReader::handleHeaders() {
     return false;
   }
   if (status < 200 || status >= 300) {
+    // The error page is let run out (its bytes are dropped) and the read
+    // fails when the reply finishes: Qt objects to aborting a reply whose
+    // own error is already on its way.
     const QString reason = reply_->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-    fail(QStringLiteral("HTTP %1 %2 from %3").arg(status).arg(reason, url_.toDisplayString()));
+    httpError_ = QStringLiteral("HTTP %1 %2 from %3").arg(status).arg(reason, url_.toDisplayString());
     return false;
   }
 
@@ -188,7 +193,11 @@ bool NetworkReader::handleHeaders() {
 
 void NetworkReader::onReadyRead() {
   if (!reply_) return;
-  if (!headersDone_ && !handleHeaders()) return;
+  if (!headersDone_ && !handleHeaders() && httpError_.isEmpty()) return;
+  if (!httpError_.isEmpty()) {
+    reply_->readAll();
+    return;
+  }
   const QByteArray chunk = reply_->readAll();
   if (chunk.isEmpty()) return;
   if (body_.size() + chunk.size() > limits_.maxBytes) {
@@ -207,11 +216,15 @@ void NetworkReader::onReadyRead() {
 
 void NetworkReader::onFinished() {
   if (!reply_) return;
+  if (!headersDone_ && reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 0 &&
+      !handleHeaders() && httpError_.isEmpty()) {
+    return;  // ended, or followed a redirect
+  }
+  if (!httpError_.isEmpty()) {
+    fail(httpError_);
+    return;
+  }
   if (reply_->error() != QNetworkReply::NoError) {
-    // An HTTP status says more than the network layer's text; a redirect
-    // is followed as usual.
-    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (!headersDone_ && status != 0 && !handleHeaders()) return;
     fail(reply_->errorString());
     return;
   }

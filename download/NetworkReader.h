@@ -48,8 +48,9 @@ class NetworkReader : public UrlReader {
   void onReadyRead();
   void onFinished();
   bool handleHeaders();
-  void fail(const QString& text);
+  void fail(QString text);
   void stop();
+  void dropReply();
   // Emits a report; false when the receiver ended this read meanwhile.
   bool report(int code, const QString& text, qint64 bytes, qint64 total);
 
@@ -61,6 +62,8 @@ class NetworkReader : public UrlReader {
   QUrl url_;
   QByteArray body_;
   qint64 total_ = 0;
+  // Set when the server answered with an error status.
+  QString httpError_;
   int hops_ = 0;
   bool running_ = false;
   bool headersDone_ = false;

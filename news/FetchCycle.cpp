@@ -100,6 +100,7 @@ void FetchCycle::StartNextDownload() {
       panels_->setPanelText(kDlPanel, QString());
       panels_->setPanelImage(kDlPanel, QString());
     }
+    Q_EMIT queueDrained();
     return;
   }
 

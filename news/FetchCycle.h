@@ -57,6 +57,10 @@ class FetchCycle : public QObject, public FeedChecker {
   const QVector<QueueEntry>& lstDlQueue() const { return lstDlQueue_; }
   const QTimer& tmrCheckQueue() const { return tmrCheckQueue_; }
 
+ Q_SIGNALS:
+  // The queue ran dry and the update check has been asked to run.
+  void queueDrained();
+
  private:
   void tmrCheckQueue_Timer();
   void armCheckQueue();

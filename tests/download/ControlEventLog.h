@@ -7,10 +7,8 @@
 #include <QVector>
 
 #include <functional>
-#include <ostream>
 
-// Readable QStrings in test failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+#include "QtPrinters.h"
 
 namespace tw::test {
 

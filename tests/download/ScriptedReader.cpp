@@ -47,7 +47,8 @@ bool ScriptedReader::startRead(const QString& url, StartError* error) {
   }
   running = true;
   const quint64 generation = ++generation_;
-  if (!script_.isEmpty()) QTimer::singleShot(0, this, [this, generation] { playNext(generation, 0); });
+  playing_ = scripts_.value(url, script_);
+  if (!playing_.isEmpty()) QTimer::singleShot(0, this, [this, generation] { playNext(generation, 0); });
   return true;
 }
 
@@ -76,8 +77,9 @@ void ScriptedReader::deliver(const QVector<Step>& steps) {
 }
 
 void ScriptedReader::playNext(quint64 generation, int index) {
-  if (generation != generation_ || index >= script_.size()) return;
-  deliver(script_.at(index));
+  if (generation != generation_ || index >= playing_.size()) return;
+  const Step step = playing_.at(index);
+  deliver(step);
   if (generation == generation_ && running) {
     QTimer::singleShot(0, this, [this, generation, index] { playNext(generation, index + 1); });
   }

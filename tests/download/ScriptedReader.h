@@ -3,6 +3,7 @@
 #include "download/UrlReader.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QStringList>
 #include <QVector>
 
@@ -39,6 +40,9 @@ class ScriptedReader : public UrlReader {
   void refuseNextStart(int number, const QString& description);
   // Played after every later start.
   void setScript(QVector<Step> steps) { script_ = std::move(steps); }
+  // Played instead for starts of this address.
+  void setScriptFor(const QString& url, QVector<Step> steps) { scripts_[url] = std::move(steps); }
+  void clearScriptFor(const QString& url) { scripts_.remove(url); }
   // Delivers a step now, whatever state the read is in.
   void deliver(const Step& step);
   void deliver(const QVector<Step>& steps);
@@ -52,6 +56,8 @@ class ScriptedReader : public UrlReader {
   void playNext(quint64 generation, int index);
 
   QVector<Step> script_;
+  QHash<QString, QVector<Step>> scripts_;
+  QVector<Step> playing_;
   bool refuse_ = false;
   StartError refusal_;
   quint64 generation_ = 0;

@@ -1,0 +1,156 @@
+// A whole check of the catalogue against the local demo server, over real
+// HTTP, with short transfer limits.
+#include "DemoFeedServer.h"
+#include "DemoFeeds.h"
+#include "FetchHarness.h"
+#include "download/NetworkReader.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tw {
+namespace {
+
+using demo::Behaviour;
+using demo::DemoFeedServer;
+using test::FetchHarness;
+
+TransferLimits ShortLimits() {
+  TransferLimits limits;
+  limits.noProgressMs = 400;
+  limits.totalMs = 2000;
+  return limits;
+}
+
+int CountItems(const QByteArray& doc) { return static_cast<int>(doc.count("<item")); }
+
+class FetchIntegrationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.listen());
+    h = std::make_unique<FetchHarness>(FeedEndpoints(server.baseUrl()), new NetworkReader(ShortLimits()),
+                                       new NetworkReader(ShortLimits()));
+    h->start();
+  }
+  QString file(int site) const { return QString::fromLatin1(demo::DemoSiteAt(site).file); }
+  int parsesOf(int site) const {
+    return static_cast<int>(std::count_if(h->parser.parses.begin(), h->parser.parses.end(),
+                                          [site](const auto& p) { return p.site == site; }));
+  }
+
+  DemoFeedServer server;
+  std::unique_ptr<FetchHarness> h;
+};
+
+TEST_F(FetchIntegrationTest, AWholeCheckFetchesAllSeventeenFeedsThenTheVersionFile) {
+  ASSERT_TRUE(h->runRound(30000));
+  QStringList expected;
+  for (int site = 1; site <= 17; ++site) expected << server.baseUrl() + u'/' + file(site);
+  expected << server.baseUrl() + QStringLiteral("/version.txt");
+  QStringList requested;
+  for (const QString& path : server.requests()) requested << QStringLiteral("http://127.0.0.1:%1").arg(server.port()) + path;
+  EXPECT_EQ(requested, expected);
+
+  ASSERT_EQ(h->parser.parses.size(), 17);
+  for (int site = 1; site <= 17; ++site) {
+    const auto& parse = h->parser.parses[site - 1];
+    EXPECT_EQ(parse.site, site);
+    EXPECT_EQ(parse.content, demo::BuildFeed(site, server.itemCount(site))) << site;
+    EXPECT_EQ(CountItems(parse.content), demo::DemoSiteAt(site).initialItems) << site;
+    EXPECT_EQ(h->core->sites[site].ErrorCount, 0);
+  }
+  EXPECT_EQ(h->activity().filter(QStringLiteral(" complete (")).size(), 17);
+  EXPECT_TRUE(h->window.alerts.isEmpty());  // the demo server names the running version
+}
+
+TEST_F(FetchIntegrationTest, NewItemsOnTheServerReachTheNextCheck) {
+  h->enableOnly({3});
+  ASSERT_TRUE(h->runRound());
+  server.addItems(3, 2);
+  ASSERT_TRUE(h->runRound());
+  ASSERT_EQ(h->parser.parses.size(), 2);
+  EXPECT_EQ(CountItems(h->parser.parses[1].content), 12);
+  EXPECT_TRUE(h->parser.parses[1].content.contains(demo::ItemTitle(3, 12).toUtf8()));
+}
+
+TEST_F(FetchIntegrationTest, AFailingSiteCountsAlertsAndIsResetByASuccess) {
+  h->enableOnly({4, 17});
+  server.setBehaviour(file(4), Behaviour::Fail(500));
+  for (int round = 1; round <= 10; ++round) ASSERT_TRUE(h->runRound()) << round;
+  EXPECT_EQ(h->storedErrorCount(4), 10);
+  EXPECT_EQ(h->storedErrorCount(17), 0);
+  ASSERT_EQ(h->window.alerts.size(), 2);
+  EXPECT_EQ(h->window.alerts[0].message,
+            QStringLiteral("Max Console\r\nhas failed to download\r\n5 times in succession.\r\nPlease check the feed!"));
+  EXPECT_TRUE(h->window.alerts[1].message.contains(QStringLiteral("10 times")));
+  EXPECT_TRUE(h->activity().contains(QStringLiteral("Max Console download error: Unknown: HTTP 500 Internal Server "
+                                                    "Error from ") +
+                                     server.urlOf(file(4))));
+  EXPECT_EQ(parsesOf(17), 10);  // the other site went on as usual
+
+  server.clearBehaviour(file(4));
+  ASSERT_TRUE(h->runRound());
+  EXPECT_EQ(h->storedErrorCount(4), 0);
+  EXPECT_EQ(h->core->sites[4].ErrorCount, 0);
+  EXPECT_EQ(parsesOf(4), 1);
+}
+
+TEST_F(FetchIntegrationTest, StalledAndTricklingSitesTimeOutAndTheRoundStillFinishes) {
+  server.setBehaviour(file(3), Behaviour::Stall());
+  server.setBehaviour(file(9), Behaviour::Trickle(30));
+  ASSERT_TRUE(h->runRound(40000));
+  EXPECT_EQ(h->parser.parses.size(), 15);
+  EXPECT_EQ(h->storedErrorCount(3), 1);
+  EXPECT_EQ(h->storedErrorCount(9), 1);
+  const QStringList log = h->activity();
+  EXPECT_FALSE(log.filter(QStringLiteral("Xbox-Scene download error: Unknown: No data for 400 ms")).isEmpty());
+  EXPECT_FALSE(log.filter(QStringLiteral("AllXboxSkins - Media-X-Menu download error: Unknown: The transfer from"))
+                   .isEmpty());
+  EXPECT_EQ(server.requestCount(QStringLiteral("version.txt")), 1);
+}
+
+TEST_F(FetchIntegrationTest, RedirectsAndEmptyBodiesEndAsTheirOwnErrors) {
+  h->enableOnly({6, 10});
+  server.setBehaviour(file(6), Behaviour::Redirect());
+  server.setBehaviour(file(10), Behaviour::Empty());
+  ASSERT_TRUE(h->runRound());
+  EXPECT_TRUE(h->activity().contains(QStringLiteral("Gueux.be download error: Redirected: Redirected to ") +
+                                     server.urlOf(QStringLiteral("moved/gueux.xml"))));
+  EXPECT_EQ(h->storedErrorCount(6), 0);
+  EXPECT_TRUE(h->activity().contains(
+      QStringLiteral("AllXboxSkins - Avalaunch download error: Zero Bytes Returned: Zero bytes retrieved")));
+  EXPECT_EQ(h->storedErrorCount(10), 1);
+  EXPECT_EQ(server.requestCount(QStringLiteral("moved/gueux.xml")), 0);
+}
+
+TEST_F(FetchIntegrationTest, ANewerVersionIsAnnouncedOnceADay) {
+  h->enableOnly({1});
+  server.setVersion(QStringLiteral("1.00.0312"));
+  ASSERT_TRUE(h->runRound());
+  ASSERT_TRUE(h->runRound());
+  EXPECT_EQ(server.requestCount(QStringLiteral("version.txt")), 1);
+  EXPECT_EQ(h->alertTitles(), QStringList{QStringLiteral("Update available...")});
+  EXPECT_EQ(h->window.alerts[0].message, QStringLiteral("Tidewire v1.0 build 312\r\n is available for download"));
+  EXPECT_TRUE(h->activity().contains(
+      QStringLiteral("Your version: v1.0 build 0311    Available version: v1.0 build 0312")));
+  EXPECT_FALSE(QFile::exists(h->core->programFolder.AppFolder() + QStringLiteral("/version.txt")));
+
+  h->clock.set(h->clock.now().addDays(1));
+  ASSERT_TRUE(h->runRound());
+  EXPECT_EQ(server.requestCount(QStringLiteral("version.txt")), 2);
+  EXPECT_EQ(h->window.alerts.size(), 2);
+}
+
+TEST_F(FetchIntegrationTest, TheSameVersionIsFetchedAgainAfterEveryCheck) {
+  h->enableOnly({});
+  ASSERT_TRUE(h->runRound());
+  ASSERT_TRUE(h->runRound());
+  EXPECT_EQ(server.requestCount(QStringLiteral("version.txt")), 2);
+  EXPECT_TRUE(h->window.alerts.isEmpty());
+}
+
+}  // namespace
+}  // namespace tw
