@@ -8,6 +8,10 @@
 #include "core/Startup.h"
 #include "core/WindowGeometry.h"
 #include "core/WindowPorts.h"
+#include "download/NetworkReader.h"
+#include "download/bkDLControl.h"
+#include "news/FetchCycle.h"
+#include "news/UpdateCheck.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -17,7 +21,7 @@
 namespace {
 
 class ConsoleWindow : public tw::MainWindowPort, public tw::StatusPanels, public tw::TrayControl,
-                      public tw::WindowGeometry {
+                      public tw::WindowGeometry, public tw::AlertSink {
  public:
   QString caption() const override { return caption_; }
   void setCaption(const QString& caption) override { caption_ = caption; }
@@ -58,6 +62,10 @@ class ConsoleWindow : public tw::MainWindowPort, public tw::StatusPanels, public
   double twipsPerPixelX() const override { return 15; }
   double twipsPerPixelY() const override { return 15; }
   void setTopmost(bool, int, int, int, int) override {}
+  void ShowAlert(const QString& message, const QString& title, int, bool) override {
+    std::printf("[%s] %s\n", qPrintable(title), qPrintable(QString(message).replace(QStringLiteral("\r\n"), QStringLiteral(" / "))));
+    std::fflush(stdout);
+  }
 
  private:
   QString caption_;
@@ -87,6 +95,17 @@ int main(int argc, char** argv) {
 
   ConsoleWindow window;
   tw::Startup startup(core, window, window, window);
+
+  // The feed downloads: DL for the feeds, dlSys for the version file.
+  tw::bkDLControl DL(new tw::NetworkReader);
+  tw::bkDLControl dlSys(new tw::NetworkReader);
+  tw::UpdateCheck update(core, dlSys);
+  update.setAlertSink(&window);
+  tw::FetchCycle fetch(core, DL, dlSys, update);
+  fetch.setPorts(&window, &window, &window, &window, nullptr);
+  core.checkTimer.setFeedChecker(&fetch);
+  startup.setFeedChecker(&fetch);
+
   startup.Run();
   return app.exec();
 }

@@ -1,8 +1,13 @@
 #include "DemoFeedServer.h"
 #include "DemoFeeds.h"
+#include "DemoHome.h"
+#include "core/AppPaths.h"
+#include "core/Registry.h"
+#include "core/Settings.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 
@@ -139,6 +144,23 @@ TEST_F(DemoFeedServerTest, AddsItemsOverTime) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return server.itemCount(3) > 10; }, 5000));
   server.addItemsEvery(0);
   EXPECT_EQ(server.itemCount(2), 16);  // sites gain items in turn
+}
+
+TEST(DemoHome, SeedsChecksButKeepsWhatIsSet) {
+  QTemporaryDir dir;
+  const AppPaths paths = AppPaths::UnderHome(dir.path());
+  AppIdentity identity;
+  identity.SettingsRoot = QStringLiteral("Software\\Tidewire");
+  {
+    Registry registry(paths.machineStore, paths.userStore, {});
+    registry.CreateRegKey(Hive::LocalMachine, identity.SettingsRoot);
+    Settings(registry, identity).setNumber(setting::CheckIntervalMinutes, 0);
+  }
+  ASSERT_TRUE(SeedDemoHome(dir.path(), 5));
+  Registry registry(paths.machineStore, paths.userStore, {});
+  const Settings settings(registry, identity);
+  EXPECT_TRUE(settings.flag(setting::CheckAtStartup));
+  EXPECT_EQ(settings.number(setting::CheckIntervalMinutes), 0);
 }
 
 }  // namespace

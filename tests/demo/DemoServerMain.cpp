@@ -2,6 +2,7 @@
 // run without the network. scripts/run starts it and points the program at it
 // through TIDEWIRE_FEED_BASE.
 #include "DemoFeedServer.h"
+#include "DemoHome.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -66,8 +67,21 @@ int main(int argc, char** argv) {
                                  QStringLiteral("file"));
   const QCommandLineOption parent(QStringLiteral("exit-with"), QStringLiteral("Exit when this process has ended."),
                                   QStringLiteral("pid"));
-  parser.addOptions({port, base, urlFile, every, version, fail, redirect, stall, trickle, empty, parent});
+  const QCommandLineOption seed(QStringLiteral("seed-home"),
+                                QStringLiteral("Make this Tidewire home check at start-up and every few minutes "
+                                               "(values already set are kept)."),
+                                QStringLiteral("dir"));
+  const QCommandLineOption seedInterval(QStringLiteral("seed-interval"),
+                                        QStringLiteral("Check interval for --seed-home, in minutes (default 5)."),
+                                        QStringLiteral("minutes"), QStringLiteral("5"));
+  parser.addOptions({port, base, urlFile, every, version, fail, redirect, stall, trickle, empty, parent, seed,
+                     seedInterval});
   parser.process(app);
+
+  if (parser.isSet(seed) && !tw::demo::SeedDemoHome(parser.value(seed), parser.value(seedInterval).toInt())) {
+    std::fprintf(stderr, "Cannot prepare the demo home %s\n", qPrintable(parser.value(seed)));
+    return 1;
+  }
 
   tw::demo::DemoFeedServer server(parser.value(base));
   server.setVersion(parser.value(version));
