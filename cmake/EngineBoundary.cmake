@@ -37,8 +37,19 @@ function(tidewire_engine_library name)
     target_link_libraries(${name} PUBLIC ${E_LIBS})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     add_dependencies(${name} tidewire_engine_boundary)
+    tidewire_autogen_follows_sources(${name})
   else()
     add_library(${name} INTERFACE)
     target_link_libraries(${name} INTERFACE ${E_LIBS})
   endif()
+endfunction()
+
+# With Ninja, moc does not rerun when a glob brings in a new file, so a new
+# Q_OBJECT class would link without its meta-object. The list of sources,
+# rewritten only when it changes, makes the target's moc step follow it.
+function(tidewire_autogen_follows_sources target)
+  get_target_property(sources ${target} SOURCES)
+  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
+  file(CONFIGURE OUTPUT ${list_file} CONTENT "${sources}\n")
+  set_property(TARGET ${target} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${list_file})
 endfunction()

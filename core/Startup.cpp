@@ -7,6 +7,8 @@
 #include "StatusPanels.h"
 #include "WindowPorts.h"
 
+#include <QDir>
+
 namespace tw {
 namespace {
 constexpr int kMinimumWidthPx = 640;
@@ -30,6 +32,8 @@ void Startup::InitSettings() {
   id.VersionText = BuildVersionText(id.VersionMajor, id.VersionMinor, id.VersionRevision);
   id.SettingsRoot = QStringLiteral("Software\\") + id.ProgTitle;
   ChooseSettingsHive();
+  // Downloads and page files land in the program folder.
+  QDir().mkpath(core_.programFolder.AppFolder());
 
   window_.setCaption(id.ProgTitle);
   core_.checkTimer.setTickInterval(DebugBuild ? CheckTimer::kDebugTickMs : CheckTimer::kReleaseTickMs);
@@ -88,8 +92,8 @@ void Startup::Run() {
                              LogLevel::Info, false);
 
   window_.showOffScreen(!tray_.isInTray());
-  RestoreFormSize(settings, window_.geometry(), kMinimumWidthPx, kMinimumHeightPx);
-  RestoreFormPosition(settings, window_.geometry());
+  RestoreFormSize(settings, window_.placement(), kMinimumWidthPx, kMinimumHeightPx);
+  RestoreFormPosition(settings, window_.placement());
   window_.setSplitterPosition(settings.number(setting::SplitterPosition));
   if (pages_) pages_->WriteAboutPage();
 
@@ -110,8 +114,8 @@ bool Startup::QueryUnload(CloseReason reason) {
 
 void Startup::Shutdown() {
   window_.removeMinimumSizeHook();
-  SaveFormPosition(core_.settings, window_.geometry());
-  SaveFormSize(core_.settings, window_.geometry());
+  SaveFormPosition(core_.settings, window_.placement());
+  SaveFormSize(core_.settings, window_.placement());
   core_.settings.setNumber(setting::SplitterPosition, window_.splitterPosition());
   tray_.RemoveTrayIcon();
   window_.unloadWindows();

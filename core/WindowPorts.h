@@ -57,7 +57,7 @@ class MainWindowPort : public WindowPresence {
   // Moves the window off the screen and, unless it lives in the tray, shows
   // it; placement then moves it to its remembered place.
   virtual void showOffScreen(bool show) = 0;
-  virtual WindowGeometry& geometry() = 0;
+  virtual WindowGeometry& placement() = 0;
   virtual void setSplitterPosition(int twips) = 0;
   virtual int splitterPosition() const = 0;
   virtual void focusTree() = 0;

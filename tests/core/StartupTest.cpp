@@ -4,6 +4,9 @@
 #include "support/FakeWindow.h"
 #include "support/TempHome.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 namespace tw {
@@ -56,7 +59,9 @@ class StartupTest : public ::testing::Test {
 };
 
 TEST_F(StartupTest, AnEmptyStoreStartsWithEveryDefault) {
+  QDir(home.paths().programFolder).removeRecursively();
   run();
+  EXPECT_TRUE(QFileInfo(home.paths().programFolder).isDir());
   const AppIdentity& id = core->identity;
   EXPECT_EQ(id.ProgTitle, QStringLiteral("Tidewire"));
   EXPECT_EQ(id.ConsoleName, QStringLiteral("Xbox"));

@@ -56,7 +56,7 @@ class FakeWindow : public MainWindowPort,
   void applyDisplaySettings(const Settings& settings, const AppIdentity& identity) override;
   void showMinimized() override;
   void showOffScreen(bool show) override;
-  WindowGeometry& geometry() override { return *this; }
+  WindowGeometry& placement() override { return *this; }
   void setSplitterPosition(int twips) override;
   int splitterPosition() const override { return splitter; }
   void focusTree() override { calls << QStringLiteral("focusTree"); }

@@ -1,0 +1,69 @@
+// The site tree view with a site of 10,000 items: adding them one by one as
+// the item store does, and a site's rebuild (every item removed, from the
+// last or from the first, then added again).
+#include "core/SiteTree.h"
+#include "widgets/ImageList.h"
+#include "widgets/SiteTreeView.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void AddItems(tw::SiteTree& tree, int count) {
+  for (int i = 1; i <= count; ++i) {
+    tree.addNode(QStringLiteral("S:ID:"), QStringLiteral("S:ID:%1").arg(i), QStringLiteral("Item %1").arg(i),
+                 QStringLiteral("item_unread"));
+  }
+}
+
+void BM_AddTenThousandItems(benchmark::State& state) {
+  const bool expanded = state.range(0) != 0;
+  tw::ImageList images;
+  for (auto _ : state) {
+    state.PauseTiming();
+    tw::SiteTree tree;
+    tw::SiteTreeView view(tree, images);
+    view.resize(300, 600);
+    view.show();
+    tree.addNode(QString(), QStringLiteral("S:ID:"), QStringLiteral("Site"), QStringLiteral("site"));
+    tree.setExpanded(QStringLiteral("S:ID:"), expanded);
+    state.ResumeTiming();
+    AddItems(tree, 10000);
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_AddTenThousandItems)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_RebuildTenThousandItems(benchmark::State& state) {
+  const bool fromFirst = state.range(0) != 0;
+  tw::ImageList images;
+  for (auto _ : state) {
+    state.PauseTiming();
+    tw::SiteTree tree;
+    tw::SiteTreeView view(tree, images);
+    tree.addNode(QString(), QStringLiteral("S:ID:"), QStringLiteral("Site"), QStringLiteral("site"));
+    AddItems(tree, 10000);
+    const QStringList children = tree.childKeys(QStringLiteral("S:ID:"));
+    state.ResumeTiming();
+    if (fromFirst) {
+      for (const QString& key : children) tree.removeNode(key);
+    } else {
+      for (auto it = children.crbegin(); it != children.crend(); ++it) tree.removeNode(*it);
+    }
+    AddItems(tree, 10000);
+  }
+}
+BENCHMARK(BM_RebuildTenThousandItems)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

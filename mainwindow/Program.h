@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/AppCore.h"
+#include "core/Startup.h"
+#include "mainwindow/frmMain.h"
+
+#include <memory>
+
+namespace tw {
+
+class Clock;
+struct AppPaths;
+
+// The whole program for one run: the engine's parts, the main window, and
+// the commands that connect the window's menus to the engine.
+class Program : public MainWindowCommands {
+ public:
+  Program(const AppPaths& paths, const Clock& clock);
+  ~Program() override;
+
+  // Runs the start-up sequence; the window shows itself.
+  void Start();
+  // A later copy of the program asked this one to come forward.
+  void BringForward();
+
+  AppCore& core() { return core_; }
+  frmMain& window() { return window_; }
+
+  // MainWindowCommands
+  void updateNewsLists() override;
+  void showSettings() override;
+  void showHelpPage() override;
+  void showAboutPage() override;
+  void showDonationsPage() override;
+  void setReadStatus(bool markRead) override;
+  void showSite(int site) override;
+  void showItem(int site, const QString& itemKey) override;
+  void shutdown() override;
+  bool queryClose() override;
+
+ private:
+  AppCore core_;
+  frmMain window_;
+  Startup startup_;
+};
+
+}  // namespace tw

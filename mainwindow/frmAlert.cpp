@@ -1,0 +1,288 @@
+#include "mainwindow/frmAlert.h"
+
+#include "mainwindow/AlertArt.h"
+#include "mainwindow/AlertPlacement.h"
+#include "mainwindow/AlertSlots.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace tw {
+namespace {
+
+constexpr int kTitleLeftPx = 22;
+constexpr int kMessagePaddingPx = 8;
+
+// A strip that paints itself with one of the alert's pictures.
+class AlertStrip : public QWidget {
+ public:
+  enum class Kind { Title, Body };
+  AlertStrip(Kind kind, QWidget* parent) : QWidget(parent), kind_(kind) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    if (kind_ == Kind::Title) {
+      AlertArt::PaintTitleStrip(p, rect(), window()->windowIcon());
+    } else {
+      AlertArt::PaintBody(p, rect());
+    }
+  }
+
+ private:
+  Kind kind_;
+};
+
+QFont AlertFont(int pointSize, bool bold) {
+  QFont f(QStringLiteral("Arial"));
+  f.setStyleHint(QFont::SansSerif);
+  f.setPointSize(pointSize);
+  f.setBold(bold);
+  return f;
+}
+
+void SetTextColour(QLabel* label, const QColor& colour) {
+  QPalette pal = label->palette();
+  pal.setColor(QPalette::WindowText, colour);
+  label->setPalette(pal);
+}
+
+bool IsInside(QWidget* w, QEvent* e) {
+  return w->rect().contains(static_cast<QMouseEvent*>(e)->position().toPoint());
+}
+
+}  // namespace
+
+QColor frmAlert::NormalColour() { return QColor(57, 77, 132); }
+QColor frmAlert::HoverColour() { return QColor(57, 77, 255); }
+
+frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSlide slide)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus),
+      slots_(slots),
+      available_(std::move(available)),
+      slide_(slide) {
+  setObjectName(QStringLiteral("frmAlert"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  // The program lives on in the tray: the last alert closing must not end it.
+  setAttribute(Qt::WA_QuitOnClose, false);
+  // A notification: no taskbar entry, kept above normal windows.
+  setAttribute(Qt::WA_X11NetWmWindowTypeNotification);
+  setFocusPolicy(Qt::NoFocus);
+  setMouseTracking(true);
+
+  picTitle_ = new AlertStrip(AlertStrip::Kind::Title, this);
+  picTitle_->setObjectName(QStringLiteral("picTitle"));
+  lblTitle_ = new QLabel(QStringLiteral("Alert Message"), picTitle_);
+  lblTitle_->setObjectName(QStringLiteral("lblTitle"));
+  lblTitle_->setFont(AlertFont(8, true));
+  imgClose3_ = AlertArt::CloseNormalPicture(devicePixelRatioF());
+  imgClose2_ = AlertArt::CloseHoverPicture(devicePixelRatioF());
+  imgClose_ = new QLabel(picTitle_);
+  imgClose_->setObjectName(QStringLiteral("imgClose"));
+  imgClose_->setPixmap(imgClose3_);
+  imgClose_->setFixedSize(AlertArt::kCloseSize, AlertArt::kCloseSize);
+  imgClose_->setCursor(Qt::PointingHandCursor);
+  imgClose_->setToolTip(QStringLiteral("Close"));
+
+  picBody_ = new AlertStrip(AlertStrip::Kind::Body, this);
+  picBody_->setObjectName(QStringLiteral("picBody"));
+  lblAlert_ = new QLabel(QStringLiteral("Alert Message"), picBody_);
+  lblAlert_->setObjectName(QStringLiteral("lblAlert"));
+  lblAlert_->setFont(AlertFont(9, false));
+  lblAlert_->setAlignment(Qt::AlignCenter);
+  lblAlert_->setWordWrap(true);
+  lblAlert_->setTextFormat(Qt::PlainText);
+  lblAlert_->setContentsMargins(kMessagePaddingPx, 0, kMessagePaddingPx, 0);
+  lblAlert_->setCursor(Qt::PointingHandCursor);
+  lblTitle_->setTextFormat(Qt::PlainText);
+
+  for (QWidget* w : {static_cast<QWidget*>(picTitle_), static_cast<QWidget*>(lblTitle_),
+                     static_cast<QWidget*>(imgClose_), static_cast<QWidget*>(picBody_),
+                     static_cast<QWidget*>(lblAlert_)}) {
+    w->setMouseTracking(true);
+    w->installEventFilter(this);
+  }
+  installEventFilter(this);
+
+  tmrAlert_.setSingleShot(true);
+  connect(&tmrAlert_, &QTimer::timeout, this, &frmAlert::tmrAlert_Timer);
+  slideTimer_.setInterval(slide_.intervalMs);
+  connect(&slideTimer_, &QTimer::timeout, this, &frmAlert::slideStep);
+}
+
+frmAlert::~frmAlert() { releaseSlot(); }
+
+void frmAlert::Display(const QString& message, const QString& title, int durationMs, bool restore) {
+  lblTitle_->setProperty("fullText", title);
+  lblTitle_->setText(title);
+  SetTextColour(lblTitle_, NormalColour());
+  lblAlert_->setText(message);
+  SetTextColour(lblAlert_, NormalColour());
+  restoreOnClick_ = restore;
+  tmrAlert_.setInterval(std::max(0, durationMs));
+
+  slot_ = slots_.Take();
+  setProperty("tag", QString::number(slot_));
+
+  const QSize full(kWidth, kTitleHeight + kBodyHeight);
+  final_ = AlertPlacement::FinalGeometry(available_(), full, slot_);
+  setGeometry(AlertPlacement::SlideGeometry(final_, kSlideStartPx));
+  layoutControls();
+
+  phase_ = Phase::SlidingIn;
+  show();
+  picTitle_->update();
+  picBody_->update();
+  slideTimer_.start();
+}
+
+void frmAlert::layoutControls() {
+  // While sliding, the controls stay anchored to the bottom edge, so the
+  // alert rises from below rather than unrolling.
+  const int offset = height() - final_.height();
+  picTitle_->setGeometry(0, offset, kWidth, kTitleHeight);
+  picBody_->setGeometry(0, offset + kTitleHeight, kWidth, kBodyHeight);
+
+  const int closeTop = kTitleHeight / 2 - AlertArt::kCloseSize / 2;
+  imgClose_->move(kWidth - (closeTop + AlertArt::kCloseSize), closeTop);
+
+  const int titleRoom = imgClose_->x() - kTitleLeftPx - 4;
+  const QString fullTitle = lblTitle_->property("fullText").toString();
+  lblTitle_->setText(lblTitle_->fontMetrics().elidedText(fullTitle, Qt::ElideRight, titleRoom));
+  lblTitle_->adjustSize();
+  lblTitle_->move(kTitleLeftPx, kTitleHeight / 2 - lblTitle_->height() / 2);
+
+  const int h = std::min(kBodyHeight - 4, lblAlert_->heightForWidth(kWidth));
+  lblAlert_->setGeometry(0, std::max(2, kBodyHeight / 2 - 3 - h / 2), kWidth, h);
+}
+
+void frmAlert::slideStep() {
+  if (phase_ == Phase::SlidingIn) {
+    if (height() >= final_.height()) {
+      slideTimer_.stop();
+      phase_ = Phase::Shown;
+      // A zero duration keeps the alert until it is closed.
+      if (tmrAlert_.interval() > 0) tmrAlert_.start();
+      return;
+    }
+    setGeometry(AlertPlacement::SlideGeometry(final_, height() + slide_.stepPx));
+    layoutControls();
+  } else if (phase_ == Phase::SlidingOut) {
+    if (height() < kSlideEndPx) {
+      slideTimer_.stop();
+      Unload();
+      return;
+    }
+    setGeometry(AlertPlacement::SlideGeometry(final_, height() - slide_.stepPx));
+    layoutControls();
+  } else {
+    slideTimer_.stop();
+  }
+}
+
+void frmAlert::tmrAlert_Timer() {
+  if (phase_ != Phase::Shown) return;
+  phase_ = Phase::SlidingOut;
+  slideTimer_.start();
+}
+
+void frmAlert::releaseSlot() {
+  slots_.Release(slot_);
+  slot_ = 0;
+}
+
+void frmAlert::Unload() {
+  tmrAlert_.stop();
+  slideTimer_.stop();
+  releaseSlot();
+  if (phase_ == Phase::Closed) return;
+  phase_ = Phase::Closed;
+  close();
+}
+
+void frmAlert::closeEvent(QCloseEvent* event) {
+  tmrAlert_.stop();
+  slideTimer_.stop();
+  releaseSlot();
+  phase_ = Phase::Closed;
+  QWidget::closeEvent(event);
+}
+
+bool frmAlert::isMessageHighlighted() const { return lblAlert_->font().underline(); }
+
+void frmAlert::Highlight_Alert() {
+  if (isMessageHighlighted()) {
+    QFont f = lblAlert_->font();
+    f.setUnderline(false);
+    lblAlert_->setFont(f);
+    SetTextColour(lblAlert_, NormalColour());
+  }
+  if (closeHovered_) {
+    closeHovered_ = false;
+    imgClose_->setPixmap(imgClose3_);
+  }
+}
+
+void frmAlert::hoverMessage() {
+  if (!isMessageHighlighted()) {
+    QFont f = lblAlert_->font();
+    f.setUnderline(true);
+    lblAlert_->setFont(f);
+    SetTextColour(lblAlert_, HoverColour());
+  }
+  if (closeHovered_) {
+    closeHovered_ = false;
+    imgClose_->setPixmap(imgClose3_);
+  }
+}
+
+void frmAlert::hoverClose() {
+  if (closeHovered_) return;
+  closeHovered_ = true;
+  imgClose_->setPixmap(imgClose2_);
+}
+
+void frmAlert::leaveEvent(QEvent* event) {
+  Highlight_Alert();
+  QWidget::leaveEvent(event);
+}
+
+bool frmAlert::eventFilter(QObject* watched, QEvent* event) {
+  if (phase_ == Phase::Closed) return QWidget::eventFilter(watched, event);
+  const QEvent::Type type = event->type();
+  if (type == QEvent::MouseMove) {
+    if (watched == lblAlert_) {
+      hoverMessage();
+    } else if (watched == imgClose_) {
+      hoverClose();
+    } else {
+      Highlight_Alert();
+    }
+    // Handled here: passed on, the move would reach the parent strip and
+    // take the hover look straight off again.
+    return true;
+  }
+  if (type == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (watched == imgClose_ && IsInside(imgClose_, event)) {
+      Unload();
+      return true;
+    }
+    if (watched == lblAlert_ && IsInside(lblAlert_, event)) {
+      if (restoreOnClick_) {
+        Q_EMIT restoreRequested();
+      } else {
+        Unload();
+      }
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace tw

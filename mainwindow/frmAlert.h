@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QPixmap>
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+
+namespace tw {
+
+class AlertSlots;
+
+// How alerts slide in and out: one step of stepPx every intervalMs.
+struct AlertSlide {
+  int intervalMs = 15;
+  int stepPx = 4;
+};
+
+// One popup alert: a frameless, always-on-top strip with a title, a close
+// button and a message, that slides up from the bottom-right corner of the
+// screen's available area into its stacking slot, stays for its time and
+// slides down again. It never takes the focus.
+class frmAlert : public QWidget {
+  Q_OBJECT
+
+ public:
+  enum class Phase { Created, SlidingIn, Shown, SlidingOut, Closed };
+
+  // Design sizes, in pixels.
+  static constexpr int kWidth = 252;
+  static constexpr int kTitleHeight = 24;
+  static constexpr int kBodyHeight = 86;
+  // The thin strip a slide starts from, and the height at which a slide out
+  // ends (90 and 121 twips at 96 DPI).
+  static constexpr int kSlideStartPx = 6;
+  static constexpr int kSlideEndPx = 8;
+
+  // slots: the shared table; available: the screen's available area.
+  frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSlide slide);
+  ~frmAlert() override;
+
+  // Shows the alert in the first free slot. durationMs 0 keeps it until it
+  // is closed. restore: a click on the message asks for the main window
+  // (restoreRequested) instead of closing only this alert.
+  void Display(const QString& message, const QString& title, int durationMs, bool restore);
+  // Takes the hover look off the message and the close button.
+  void Highlight_Alert();
+  // Closes at once, without sliding, and frees the slot.
+  void Unload();
+
+  int slot() const { return slot_; }
+  Phase phase() const { return phase_; }
+  bool restoreOnClick() const { return restoreOnClick_; }
+  // Where the alert stands once slid in.
+  QRect finalGeometry() const { return final_; }
+  const QTimer& tmrAlert() const { return tmrAlert_; }
+  // The display time is over: slide out, then unload.
+  void tmrAlert_Timer();
+
+  // Controls, by their design names.
+  QWidget* picTitle() const { return picTitle_; }
+  QLabel* lblTitle() const { return lblTitle_; }
+  QLabel* imgClose() const { return imgClose_; }
+  QWidget* picBody() const { return picBody_; }
+  QLabel* lblAlert() const { return lblAlert_; }
+  bool isMessageHighlighted() const;
+  bool isCloseHovered() const { return closeHovered_; }
+
+  // Text colours: normal and under the pointer.
+  static QColor NormalColour();
+  static QColor HoverColour();
+
+ Q_SIGNALS:
+  // The message of a restoring alert was clicked.
+  void restoreRequested();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  void slideStep();
+  void releaseSlot();
+  void hoverMessage();
+  void hoverClose();
+  void layoutControls();
+
+  AlertSlots& slots_;
+  std::function<QRect()> available_;
+  AlertSlide slide_;
+  Phase phase_ = Phase::Created;
+  int slot_ = 0;
+  bool restoreOnClick_ = false;
+  bool closeHovered_ = false;
+  QRect final_;
+
+  QWidget* picTitle_ = nullptr;
+  QLabel* lblTitle_ = nullptr;
+  QLabel* imgClose_ = nullptr;
+  QPixmap imgClose2_;  // close picture under the pointer
+  QPixmap imgClose3_;  // normal close picture
+  QWidget* picBody_ = nullptr;
+  QLabel* lblAlert_ = nullptr;
+  QTimer tmrAlert_;
+  QTimer slideTimer_;
+};
+
+}  // namespace tw

@@ -1,0 +1,80 @@
+#include "core/ActivityLog.h"
+#include "support/FakeWindow.h"
+#include "support/TempHome.h"
+#include "widgets/ActivityListView.h"
+#include "widgets/ImageList.h"
+
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tw {
+namespace {
+
+class ActivityListViewTest : public ::testing::Test {
+ protected:
+  ActivityListViewTest() : log(clock) { log.setStatusPanels(&panels); }
+  test::FakeClock clock;
+  test::FakeWindow panels;
+  ActivityLog log;
+  ImageList images;
+};
+
+TEST_F(ActivityListViewTest, ShowsEarlierLinesThenFollowsTheLog) {
+  log.LogActivity(QStringLiteral("Starting Tidewire v1.0 build 0311"), 1, false);
+  ActivityListView view(log, images);
+  log.LogActivity(QStringLiteral("Feed could not be read"), 3, false);
+  ASSERT_EQ(view.topLevelItemCount(), 2);
+  EXPECT_EQ(view.topLevelItem(0)->text(0), QStringLiteral("Thu Mar 11 - 14.05.09 - Starting Tidewire v1.0 build 0311"));
+  EXPECT_TRUE(view.topLevelItem(1)->text(0).endsWith(QStringLiteral("Feed could not be read")));
+  EXPECT_FALSE(view.topLevelItem(1)->icon(0).isNull());
+  EXPECT_EQ(view.objectName(), QStringLiteral("lvLog"));
+}
+
+TEST_F(ActivityListViewTest, StaysOnTheNewestLine) {
+  ActivityListView view(log, images);
+  view.resize(400, 120);
+  view.show();
+  for (int i = 0; i < 200; ++i) log.LogActivity(QStringLiteral("line %1").arg(i), 1, false);
+  QTest::qWait(10);
+  EXPECT_GT(view.verticalScrollBar()->maximum(), 0);
+  EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+}
+
+TEST_F(ActivityListViewTest, TheColumnIsAsWideAsTheLongestLine) {
+  ActivityListView view(log, images);
+  view.resize(200, 120);
+  view.show();
+  const QString longLine(300, u'w');
+  log.LogActivity(longLine, 2, false);
+  log.LogActivity(QStringLiteral("short"), 1, false);
+  EXPECT_GE(view.columnWidth(0), view.fontMetrics().horizontalAdvance(longLine));
+}
+
+TEST_F(ActivityListViewTest, AHiddenListSendsMirroredLinesToTheStatusBar) {
+  QWidget window;
+  auto* view = new ActivityListView(log, images, &window);
+  window.show();
+  EXPECT_TRUE(view->isActivityListShown());
+  log.LogActivity(QStringLiteral("into the list"), 1, true);
+  EXPECT_EQ(panels.panelText(QStringLiteral("dl")), QString());
+
+  window.hide();  // in the tray: the list is still "shown"
+  EXPECT_TRUE(view->isActivityListShown());
+
+  view->hide();
+  EXPECT_FALSE(view->isActivityListShown());
+  log.LogActivity(QStringLiteral("to the status bar"), 2, true);
+  EXPECT_EQ(panels.panelText(QStringLiteral("dl")), QStringLiteral("to the status bar"));
+  EXPECT_EQ(panels.panelImages.value(QStringLiteral("dl")), QStringLiteral("warning"));
+}
+
+TEST_F(ActivityListViewTest, TheLogForgetsAViewThatIsGone) {
+  { ActivityListView view(log, images); }
+  log.LogActivity(QStringLiteral("after the view"), 1, true);
+  EXPECT_EQ(panels.panelText(QStringLiteral("dl")), QStringLiteral("after the view"));
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,263 @@
+#include "core/AppIdentity.h"
+#include "mainwindow/AlertHost.h"
+#include "mainwindow/AlertManager.h"
+#include "mainwindow/AlertPlacement.h"
+#include "mainwindow/frmAlert.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace tw {
+namespace {
+
+class FakeHost : public AlertHost {
+ public:
+  bool isMainWindowVisible() const override { return visible; }
+  void showMainWindowNormal() override { calls << QStringLiteral("showMainWindowNormal"); }
+  void GetFromTray() override { calls << QStringLiteral("GetFromTray"); }
+  bool visible = false;
+  QStringList calls;
+};
+
+bool WaitFor(const std::function<bool()>& done, int ms = 3000) {
+  for (int waited = 0; !done() && waited < ms; waited += 5) QTest::qWait(5);
+  return done();
+}
+
+void Click(QWidget* w, Qt::MouseButton button = Qt::LeftButton) {
+  const QPointF at(w->width() / 2.0, w->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), button, button, Qt::NoModifier);
+  QApplication::sendEvent(w, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), button, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &release);
+}
+
+void Hover(QWidget* w) {
+  const QPointF at(w->width() / 2.0, w->height() / 2.0);
+  QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &move);
+}
+
+constexpr int kAlertHeight = frmAlert::kTitleHeight + frmAlert::kBodyHeight;
+
+class AlertTest : public ::testing::Test {
+ protected:
+  AlertTest() : manager(identity, &host) {
+    identity.ProgTitle = QStringLiteral("Tidewire");
+    identity.VersionText = QStringLiteral("v1.0 build 0311");
+    manager.setScreenArea([this] { return area; });
+    manager.setSlide({1, 500});  // one step: tests need not watch the slide
+  }
+  frmAlert* raise(const QString& message, int seconds = 0, bool restore = false,
+                  const QString& title = QStringLiteral("Title")) {
+    manager.ShowAlert(message, title, seconds, restore);
+    frmAlert* alert = manager.openAlerts().last();
+    EXPECT_TRUE(WaitFor([&] { return alert->phase() == frmAlert::Phase::Shown; }));
+    return alert;
+  }
+
+  AppIdentity identity;
+  FakeHost host;
+  QRect area{0, 0, 1280, 984};
+  AlertManager manager;
+};
+
+TEST_F(AlertTest, ThreeAlertsStandOneAboveTheOther) {
+  frmAlert* a = raise(QStringLiteral("one"));
+  frmAlert* b = raise(QStringLiteral("two"));
+  frmAlert* c = raise(QStringLiteral("three"));
+  EXPECT_EQ(a->slot(), 1);
+  EXPECT_EQ(b->slot(), 2);
+  EXPECT_EQ(c->slot(), 3);
+  EXPECT_EQ(a->geometry(), a->finalGeometry());
+  EXPECT_EQ(a->geometry().bottom(), area.bottom() - AlertPlacement::kMarginPx);
+  EXPECT_EQ(a->geometry().right(), area.right() - AlertPlacement::kMarginPx);
+  EXPECT_EQ(b->geometry().translated(0, kAlertHeight), a->geometry());
+  EXPECT_EQ(c->geometry().translated(0, kAlertHeight), b->geometry());
+}
+
+TEST_F(AlertTest, ClosingTheMiddleFreesItsSlotForTheNext) {
+  raise(QStringLiteral("one"));
+  frmAlert* b = raise(QStringLiteral("two"));
+  raise(QStringLiteral("three"));
+  const QRect middle = b->geometry();
+  Click(b->imgClose());
+  EXPECT_EQ(b->phase(), frmAlert::Phase::Closed);
+  EXPECT_FALSE(manager.alertSlots().isTaken(2));
+  EXPECT_EQ(manager.openAlerts().size(), 2);
+
+  frmAlert* d = raise(QStringLiteral("four"));
+  EXPECT_EQ(d->slot(), 2);
+  EXPECT_EQ(d->geometry(), middle);
+}
+
+TEST_F(AlertTest, PastTheScreensHeightTheStackStartsAgainAtTheBottom) {
+  area = QRect(0, 0, 1280, 3 * kAlertHeight + AlertPlacement::kMarginPx);  // FIT = 3
+  frmAlert* first = raise(QStringLiteral("1"));
+  raise(QStringLiteral("2"));
+  raise(QStringLiteral("3"));
+  frmAlert* fourth = raise(QStringLiteral("4"));
+  EXPECT_EQ(fourth->slot(), 4);
+  EXPECT_EQ(fourth->geometry(), first->geometry());
+}
+
+TEST_F(AlertTest, AScreenTooSmallForOneAlertShowsThemAllAtTheBottom) {
+  area = QRect(0, 0, 1280, 60);
+  frmAlert* a = raise(QStringLiteral("a"));
+  frmAlert* b = raise(QStringLiteral("b"));
+  EXPECT_EQ(a->geometry().top(), 0) << "the title strip and close button stay on the screen";
+  EXPECT_EQ(b->geometry(), a->geometry());
+}
+
+TEST_F(AlertTest, WithAllHundredSlotsTakenTheOldestMakesWay) {
+  QList<frmAlert*> alerts;
+  for (int i = 1; i <= AlertSlots::kSlotCount; ++i) {
+    manager.ShowAlert(QString::number(i), QString(), 0, false);
+    alerts << manager.openAlerts().last();
+  }
+  EXPECT_TRUE(manager.alertSlots().isFull());
+  alerts[3]->Unload();
+  manager.ShowAlert(QStringLiteral("fills the gap"), QString(), 0, false);
+  EXPECT_EQ(manager.openAlerts().last()->slot(), 4);
+  EXPECT_NE(alerts[0]->phase(), frmAlert::Phase::Closed) << "a free slot closes nothing";
+
+  manager.ShowAlert(QStringLiteral("one more"), QString(), 0, false);
+  EXPECT_EQ(manager.openAlerts().size(), AlertSlots::kSlotCount) << "never more than a hundred windows";
+  EXPECT_EQ(alerts[0]->phase(), frmAlert::Phase::Closed) << "the oldest went";
+  EXPECT_EQ(manager.openAlerts().last()->slot(), 1);
+  EXPECT_TRUE(manager.alertSlots().isFull());
+}
+
+TEST_F(AlertTest, DurationZeroStaysUntilClosed) {
+  frmAlert* a = raise(QStringLiteral("stays"), 0);
+  EXPECT_FALSE(a->tmrAlert().isActive());
+  QTest::qWait(50);
+  EXPECT_EQ(a->phase(), frmAlert::Phase::Shown);
+}
+
+TEST_F(AlertTest, ADurationSlidesOutAndFreesTheSlot) {
+  frmAlert* a = raise(QStringLiteral("goes"), 20);
+  EXPECT_TRUE(a->tmrAlert().isActive());
+  EXPECT_EQ(a->tmrAlert().interval(), 20000);
+  QPointer<frmAlert> watch(a);
+  a->tmrAlert_Timer();
+  EXPECT_EQ(a->phase(), frmAlert::Phase::SlidingOut);
+  EXPECT_TRUE(WaitFor([&] { return !watch || watch->phase() == frmAlert::Phase::Closed; }));
+  EXPECT_FALSE(manager.alertSlots().isTaken(1));
+}
+
+TEST_F(AlertTest, TheSlideInGrowsFromTheBottomEdge) {
+  manager.setSlide({5, 4});
+  manager.ShowAlert(QStringLiteral("slow"), QStringLiteral("t"), 0, false);
+  frmAlert* a = manager.openAlerts().last();
+  EXPECT_EQ(a->phase(), frmAlert::Phase::SlidingIn);
+  EXPECT_EQ(a->height(), frmAlert::kSlideStartPx);
+  EXPECT_EQ(a->geometry().bottom(), a->finalGeometry().bottom());
+  EXPECT_TRUE(WaitFor([&] { return a->height() > 20; }));
+  EXPECT_EQ(a->geometry().bottom(), a->finalGeometry().bottom());
+  EXPECT_TRUE(WaitFor([&] { return a->phase() == frmAlert::Phase::Shown; }));
+  EXPECT_EQ(a->geometry(), a->finalGeometry());
+}
+
+TEST_F(AlertTest, ClearPopupsClosesEveryAlertEvenMidSlide) {
+  raise(QStringLiteral("a"));
+  raise(QStringLiteral("b"));
+  manager.setSlide({1000, 1});
+  manager.ShowAlert(QStringLiteral("sliding"), QString(), 0, false);
+  EXPECT_EQ(manager.openAlerts().last()->phase(), frmAlert::Phase::SlidingIn);
+  manager.Clear_Popups();
+  EXPECT_TRUE(manager.openAlerts().isEmpty());
+  EXPECT_EQ(manager.alertSlots().takenCount(), 0);
+}
+
+TEST_F(AlertTest, ClickingANewItemsAlertBringsTheWindowBackAndClearsAll) {
+  raise(QStringLiteral("other"));
+  frmAlert* news = raise(QStringLiteral("Site\nhas 3 new items."), 20, true);
+  host.visible = false;
+  Click(news->lblAlert());
+  EXPECT_EQ(host.calls, QStringList{QStringLiteral("GetFromTray")});
+  EXPECT_TRUE(manager.openAlerts().isEmpty());
+
+  frmAlert* again = raise(QStringLiteral("more"), 20, true);
+  host.visible = true;
+  Click(again->lblAlert());
+  EXPECT_EQ(host.calls.last(), QStringLiteral("showMainWindowNormal"));
+}
+
+TEST_F(AlertTest, ClickingAnUpdateAlertClosesOnlyThatOne) {
+  frmAlert* other = raise(QStringLiteral("other"));
+  frmAlert* update = raise(QStringLiteral("v2.0 is available for download"), 0, false);
+  Click(update->lblAlert());
+  EXPECT_EQ(update->phase(), frmAlert::Phase::Closed);
+  EXPECT_EQ(other->phase(), frmAlert::Phase::Shown);
+  EXPECT_TRUE(host.calls.isEmpty());
+}
+
+TEST_F(AlertTest, ARightClickDoesNothing) {
+  frmAlert* a = raise(QStringLiteral("a"), 0, true);
+  Click(a->lblAlert(), Qt::RightButton);
+  Click(a->imgClose(), Qt::RightButton);
+  EXPECT_EQ(a->phase(), frmAlert::Phase::Shown);
+}
+
+TEST_F(AlertTest, AnEmptyTitleBecomesTheProgramAndVersion) {
+  frmAlert* a = raise(QStringLiteral("m"), 0, false, QString());
+  EXPECT_EQ(a->lblTitle()->text(), QStringLiteral("Tidewire v1.0 build 0311"));
+  EXPECT_EQ(a->lblAlert()->text(), QStringLiteral("m"));
+}
+
+TEST_F(AlertTest, HoverUnderlinesTheMessageAndLightsTheCloseButton) {
+  frmAlert* a = raise(QStringLiteral("hover me"));
+  EXPECT_EQ(a->lblAlert()->palette().color(QPalette::WindowText), QColor(57, 77, 132));
+  Hover(a->lblAlert());
+  EXPECT_TRUE(a->isMessageHighlighted());
+  EXPECT_EQ(a->lblAlert()->palette().color(QPalette::WindowText), QColor(57, 77, 255));
+  Hover(a->picBody());
+  EXPECT_FALSE(a->isMessageHighlighted());
+  EXPECT_EQ(a->lblAlert()->palette().color(QPalette::WindowText), QColor(57, 77, 132));
+  Hover(a->imgClose());
+  EXPECT_TRUE(a->isCloseHovered());
+  Hover(a->lblTitle());
+  EXPECT_FALSE(a->isCloseHovered());
+}
+
+TEST_F(AlertTest, AlertsFloatWithoutTakingTheFocus) {
+  frmAlert* a = raise(QStringLiteral("quiet"));
+  const Qt::WindowFlags f = a->windowFlags();
+  EXPECT_TRUE(f & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(f & Qt::FramelessWindowHint);
+  EXPECT_TRUE(f & Qt::WindowDoesNotAcceptFocus);
+  EXPECT_EQ(f & Qt::WindowType_Mask, Qt::Tool) << "no taskbar entry";
+  EXPECT_TRUE(a->testAttribute(Qt::WA_ShowWithoutActivating));
+  EXPECT_FALSE(a->testAttribute(Qt::WA_QuitOnClose)) << "closing the last alert must not end the program";
+  EXPECT_EQ(a->property("tag").toString(), QStringLiteral("1"));
+}
+
+TEST_F(AlertTest, TheControlsSitWhereTheDesignPutsThem) {
+  frmAlert* a = raise(QStringLiteral("layout"));
+  EXPECT_EQ(a->picTitle()->geometry(), QRect(0, 0, frmAlert::kWidth, frmAlert::kTitleHeight));
+  EXPECT_EQ(a->picBody()->geometry().top(), frmAlert::kTitleHeight);
+  const QRect close = a->imgClose()->geometry();
+  EXPECT_EQ(frmAlert::kWidth - 1 - close.right(), close.top()) << "same gap to the right as to the top";
+  EXPECT_EQ(a->lblTitle()->x(), 22);
+}
+
+TEST_F(AlertTest, ALongTitleIsShortenedBeforeTheCloseButton) {
+  frmAlert* a = raise(QStringLiteral("m"), 0, false, QString(200, u'W'));
+  EXPECT_LT(a->lblTitle()->geometry().right(), a->imgClose()->x());
+}
+
+TEST_F(AlertTest, NoScreenNoAlert) {
+  area = QRect();
+  manager.ShowAlert(QStringLiteral("nowhere"), QString(), 0, false);
+  EXPECT_TRUE(manager.openAlerts().isEmpty());
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,66 @@
+#include "widgets/ActivityListView.h"
+
+#include "core/LogLevel.h"
+#include "widgets/ImageList.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace tw {
+namespace {
+
+// Icon, its gap and the cell's own margins, beside the text.
+constexpr int kRowChromePx = 16 + 6 + 12;
+
+}  // namespace
+
+ActivityListView::ActivityListView(ActivityLog& log, const ImageList& images, QWidget* parent)
+    : QTreeWidget(parent), log_(log), images_(images) {
+  setObjectName(QStringLiteral("lvLog"));
+  setColumnCount(1);
+  header()->hide();
+  header()->setStretchLastSection(false);
+  setRootIsDecorated(false);
+  setUniformRowHeights(true);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setIconSize(QSize(16, 16));
+
+  for (const ActivityLine& line : log.lines()) addLine(line);
+  connect(&log, &ActivityLog::lineAdded, this, &ActivityListView::addLine);
+  log.setListVisibility(this);
+}
+
+ActivityListView::~ActivityListView() { log_.setListVisibility(nullptr); }
+
+bool ActivityListView::isActivityListShown() const {
+  const QWidget* top = window();
+  return top == this ? !isHidden() : isVisibleTo(top);
+}
+
+void ActivityListView::addLine(const ActivityLine& line) {
+  auto* item = new QTreeWidgetItem(QStringList{line.text});
+  item->setIcon(0, images_.icon(LogLevelImageKey(line.level)));
+  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+  addTopLevelItem(item);
+  // Growing the column by the new line alone keeps adding a line cheap,
+  // however long the list has grown.
+  widestLine_ = std::max(widestLine_, fontMetrics().horizontalAdvance(line.text) + kRowChromePx);
+  fitColumn();
+  scrollToItem(item);
+}
+
+void ActivityListView::fitColumn() {
+  const int width = std::max(widestLine_, viewport()->width());
+  if (columnWidth(0) != width) setColumnWidth(0, width);
+}
+
+void ActivityListView::resizeEvent(QResizeEvent* event) {
+  QTreeWidget::resizeEvent(event);
+  fitColumn();
+}
+
+}  // namespace tw

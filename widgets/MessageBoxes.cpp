@@ -1,0 +1,25 @@
+#include "widgets/MessageBoxes.h"
+
+#include <QMessageBox>
+
+namespace tw {
+namespace {
+
+class StandardMessageBoxes : public MessageBoxes {
+ public:
+  void critical(QWidget* parent, const QString& title, const QString& text) override {
+    auto* box = new QMessageBox(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // open(), not exec(): the caller goes on and the box closes itself.
+    box->open();
+  }
+};
+
+}  // namespace
+
+MessageBoxes& MessageBoxes::standard() {
+  static StandardMessageBoxes boxes;
+  return boxes;
+}
+
+}  // namespace tw

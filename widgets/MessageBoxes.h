@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tw {
+
+// Where the reusable controls send the messages they show the user, so a
+// test can catch them instead of a dialog appearing.
+class MessageBoxes {
+ public:
+  virtual ~MessageBoxes() = default;
+  // A message with the critical icon and an OK button.
+  virtual void critical(QWidget* parent, const QString& title, const QString& text) = 0;
+
+  // Real message boxes, opened window-modal without a nested event loop.
+  static MessageBoxes& standard();
+};
+
+}  // namespace tw

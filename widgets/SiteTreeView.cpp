@@ -1,0 +1,256 @@
+#include "widgets/SiteTreeView.h"
+
+#include "core/SiteTree.h"
+#include "widgets/ImageList.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <functional>
+
+namespace tw {
+namespace {
+
+// Restores a flag when the scope ends.
+class Mirroring {
+ public:
+  explicit Mirroring(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+  ~Mirroring() { flag_ = old_; }
+  Mirroring(const Mirroring&) = delete;
+  Mirroring& operator=(const Mirroring&) = delete;
+
+ private:
+  bool& flag_;
+  bool old_;
+};
+
+constexpr Rgb kDefaultBack = RGB(255, 255, 255);
+
+}  // namespace
+
+SiteTreeView::SiteTreeView(SiteTree& tree, const ImageList& images, QWidget* parent)
+    : QTreeWidget(parent), tree_(tree), images_(images) {
+  setObjectName(QStringLiteral("tv"));
+  setColumnCount(1);
+  header()->hide();
+  setUniformRowHeights(true);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setDragDropMode(QAbstractItemView::NoDragDrop);
+  // Expanding follows the program's click rules, not the double click.
+  setExpandsOnDoubleClick(false);
+  // The main window raises its own menus from the click events.
+  setContextMenuPolicy(Qt::PreventContextMenu);
+
+  connect(&tree_, &SiteTree::nodeAdded, this, &SiteTreeView::addNode);
+  connect(&tree_, &SiteTree::nodeAboutToBeRemoved, this, &SiteTreeView::removeNode);
+  connect(&tree_, &SiteTree::nodeChanged, this, &SiteTreeView::changeNode);
+  connect(&tree_, &SiteTree::cleared, this, &SiteTreeView::clearAll);
+  connect(&tree_, &SiteTree::sortedChanged, this, &SiteTreeView::orderTopLevel);
+  connect(&tree_, &SiteTree::selectionChanged, this, &SiteTreeView::applySelection);
+  connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { viewExpanded(item, true); });
+  connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { viewExpanded(item, false); });
+  connect(this, &QTreeWidget::currentItemChanged, this,
+          [this](QTreeWidgetItem* current, QTreeWidgetItem*) { viewCurrentChanged(current); });
+
+  rebuild();
+}
+
+QString SiteTreeView::keyOf(const QTreeWidgetItem* item) {
+  return item ? item->data(0, Qt::UserRole).toString() : QString();
+}
+
+int SiteTreeView::ButtonNumber(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+  }
+}
+
+void SiteTreeView::rebuild() {
+  Mirroring guard(mirroring_);
+  QTreeWidget::clear();
+  items_.clear();
+  // Depth first, so every parent is there before its children.
+  std::function<void(const QString&)> add = [&](const QString& key) {
+    addNode(key);
+    for (const QString& child : tree_.childKeys(key)) add(child);
+  };
+  for (const QString& root : tree_.rootKeysInDisplayOrder()) add(root);
+  applySelection(tree_.selectedKey());
+}
+
+void SiteTreeView::addNode(const QString& key) {
+  const SiteTreeNode* node = tree_.find(key);
+  if (!node || items_.contains(key)) return;
+  QTreeWidgetItem* parent = nullptr;
+  if (!node->parentKey.isEmpty()) {
+    parent = items_.value(node->parentKey, nullptr);
+    if (!parent) return;
+  }
+  Mirroring guard(mirroring_);
+  auto* item = new QTreeWidgetItem;
+  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+  item->setData(0, Qt::UserRole, key);
+  items_.insert(key, item);
+  if (parent) {
+    parent->addChild(item);
+    // A parent marked open before it had children opens now.
+    if (!parent->isExpanded()) {
+      const SiteTreeNode* parentNode = tree_.find(node->parentKey);
+      if (parentNode && parentNode->expanded) parent->setExpanded(true);
+    }
+  } else {
+    addTopLevelItem(item);
+  }
+  apply(item, key);
+  if (!parent && tree_.sorted()) orderTopLevel();
+}
+
+void SiteTreeView::removeNode(const QString& key) {
+  QTreeWidgetItem* item = items_.take(key);
+  if (!item) return;
+  Mirroring guard(mirroring_);
+  // The tree removes children first, from the last one: finding the item
+  // at the end keeps a site's rebuild linear.
+  if (QTreeWidgetItem* parent = item->parent()) {
+    const int last = parent->childCount() - 1;
+    if (last >= 0 && parent->child(last) == item) {
+      parent->takeChild(last);
+    } else {
+      parent->removeChild(item);
+    }
+  } else {
+    takeTopLevelItem(indexOfTopLevelItem(item));
+  }
+  for (int i = 0; i < item->childCount(); ++i) items_.remove(keyOf(item->child(i)));
+  delete item;
+  if (keyOf(currentItem()) != tree_.selectedKey()) applySelection(tree_.selectedKey());
+}
+
+void SiteTreeView::changeNode(const QString& key) {
+  QTreeWidgetItem* item = items_.value(key, nullptr);
+  if (!item) return;
+  Mirroring guard(mirroring_);
+  const QString oldText = item->text(0);
+  apply(item, key);
+  if (!item->parent() && tree_.sorted() && item->text(0) != oldText) orderTopLevel();
+}
+
+void SiteTreeView::apply(QTreeWidgetItem* item, const QString& key) {
+  const SiteTreeNode* node = tree_.find(key);
+  if (!node) return;
+  item->setText(0, node->text);
+  if (item->data(0, Qt::UserRole + 1).toString() != node->image || item->icon(0).isNull()) {
+    item->setData(0, Qt::UserRole + 1, node->image);
+    item->setIcon(0, images_.icon(node->image));
+  }
+  if (item->font(0).bold() != node->bold) {
+    QFont font = item->font(0);
+    font.setBold(node->bold);
+    item->setFont(0, font);
+  }
+  // White is the tree's own background: no brush, so the theme's base shows.
+  if (node->backColor == kDefaultBack) {
+    if (item->data(0, Qt::BackgroundRole).isValid()) item->setData(0, Qt::BackgroundRole, QVariant());
+  } else {
+    item->setBackground(0, QColor(RedOf(node->backColor), GreenOf(node->backColor), BlueOf(node->backColor)));
+  }
+  if (item->isExpanded() != node->expanded) item->setExpanded(node->expanded);
+}
+
+void SiteTreeView::clearAll() {
+  Mirroring guard(mirroring_);
+  QTreeWidget::clear();
+  items_.clear();
+}
+
+void SiteTreeView::orderTopLevel() {
+  const QStringList desired = tree_.rootKeysInDisplayOrder();
+  bool same = desired.size() == topLevelItemCount();
+  for (int i = 0; same && i < desired.size(); ++i) same = topLevelItem(i) == items_.value(desired[i]);
+  if (same) return;
+
+  Mirroring guard(mirroring_);
+  for (int i = 0; i < desired.size(); ++i) {
+    QTreeWidgetItem* item = items_.value(desired[i], nullptr);
+    if (!item || topLevelItem(i) == item) continue;
+    insertTopLevelItem(i, takeTopLevelItem(indexOfTopLevelItem(item)));
+    // Taking an item out forgets whether it (or a child) was open.
+    std::function<void(QTreeWidgetItem*)> reopen = [&](QTreeWidgetItem* it) {
+      const SiteTreeNode* node = tree_.find(keyOf(it));
+      if (node && node->expanded) it->setExpanded(true);
+      for (int c = 0; c < it->childCount(); ++c) {
+        if (it->child(c)->childCount() > 0) reopen(it->child(c));
+      }
+    };
+    reopen(item);
+  }
+  applySelection(tree_.selectedKey());
+}
+
+void SiteTreeView::applySelection(const QString& key) {
+  Mirroring guard(mirroring_);
+  QTreeWidgetItem* item = items_.value(key, nullptr);
+  if (currentItem() != item) setCurrentItem(item);
+  if (!item) clearSelection();
+}
+
+void SiteTreeView::viewExpanded(QTreeWidgetItem* item, bool expanded) {
+  if (mirroring_) return;
+  tree_.setExpanded(keyOf(item), expanded);
+}
+
+void SiteTreeView::viewCurrentChanged(QTreeWidgetItem* current) {
+  if (mirroring_) return;
+  tree_.select(keyOf(current));
+}
+
+QString SiteTreeView::nodeKeyAt(const QPoint& viewportPos) const {
+  QTreeWidgetItem* item = itemAt(viewportPos);
+  if (!item) return {};
+  // Left of the item's rectangle lie the indentation and the expander.
+  if (viewportPos.x() < visualItemRect(item).left()) return {};
+  return keyOf(item);
+}
+
+void SiteTreeView::mousePressEvent(QMouseEvent* event) {
+  const QPoint pos = event->position().toPoint();
+  Q_EMIT mouseDown(event->button(), event->modifiers(), pos);
+  pressKey_ = nodeKeyAt(pos);
+  pressButton_ = event->button();
+  QTreeWidget::mousePressEvent(event);
+}
+
+void SiteTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click is a press like any other.
+  mousePressEvent(event);
+}
+
+void SiteTreeView::mouseReleaseEvent(QMouseEvent* event) {
+  QTreeWidget::mouseReleaseEvent(event);
+  const QPoint pos = event->position().toPoint();
+  if (event->button() == pressButton_) {
+    pressButton_ = Qt::NoButton;
+    const QString key = nodeKeyAt(pos);
+    if (!pressKey_.isEmpty() && key == pressKey_ && items_.contains(key)) Q_EMIT nodeClick(key);
+    Q_EMIT click();
+  }
+  Q_EMIT mouseUp(event->button(), event->modifiers(), pos);
+}
+
+void SiteTreeView::keyPressEvent(QKeyEvent* event) {
+  Q_EMIT keyDown(event->key(), event->modifiers());
+  QTreeWidget::keyPressEvent(event);
+}
+
+void SiteTreeView::keyReleaseEvent(QKeyEvent* event) {
+  QTreeWidget::keyReleaseEvent(event);
+  // Held keys repeat their presses; only the real release counts.
+  if (!event->isAutoRepeat()) Q_EMIT keyUp(event->key(), event->modifiers());
+}
+
+}  // namespace tw
