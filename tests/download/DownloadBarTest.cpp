@@ -2,8 +2,10 @@
 #include "ScriptedReader.h"
 #include "download/bkDLControl.h"
 #include "widgets/DownloadBar.h"
+#include "widgets/DownloadProgressView.h"
 
 #include <QImage>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -86,6 +88,20 @@ TEST_F(DownloadBarTest, ClicksOnTheBarAreTheControlsEvents) {
   EXPECT_EQ(log.events.first(), QStringLiteral("MouseDown 1 1 10 4"));
   QTest::mouseDClick(&bar, Qt::LeftButton, Qt::NoModifier, QPoint(10, 4));
   EXPECT_TRUE(log.names().contains(QStringLiteral("DblClick")));
+}
+
+TEST(DownloadProgressView, KeepsTheBarWithinItsRange) {
+  QProgressBar bar;
+  DownloadProgressView view(&bar);
+  view.setProgressMax(0);
+  EXPECT_EQ(bar.maximum(), 1);
+  view.setProgressMax(200);
+  view.setProgressValue(150);
+  EXPECT_EQ(bar.value(), 150);
+  view.setProgressValue(500);
+  EXPECT_EQ(bar.value(), 200);
+  view.setProgressValue(0);
+  EXPECT_EQ(bar.value(), 0);
 }
 
 }  // namespace

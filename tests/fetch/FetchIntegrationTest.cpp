@@ -4,6 +4,7 @@
 #include "DemoFeeds.h"
 #include "FetchHarness.h"
 #include "download/NetworkReader.h"
+#include "news/FeedDownloads.h"
 
 #include <QTest>
 
@@ -150,6 +151,30 @@ TEST_F(FetchIntegrationTest, TheSameVersionIsFetchedAgainAfterEveryCheck) {
   ASSERT_TRUE(h->runRound());
   EXPECT_EQ(server.requestCount(QStringLiteral("version.txt")), 2);
   EXPECT_TRUE(h->window.alerts.isEmpty());
+}
+
+TEST(FeedDownloadsWiring, TheCheckTimerRunsTheFetchCycleAgainstTheServer) {
+  DemoFeedServer server;
+  ASSERT_TRUE(server.listen());
+  test::TempHome home;
+  test::FakeClock clock;
+  test::FakeWindow window;
+  AppCore core(home.paths(), clock, FeedEndpoints(server.baseUrl()));
+  Startup startup(core, window, window, window);
+  FeedDownloads downloads(core, nullptr, ShortLimits());
+  downloads.connectWindow(&window, &window, &window, &window, nullptr);
+  startup.setFeedChecker(&downloads.fetch);
+  startup.Run();
+  int drained = 0;
+  QObject::connect(&downloads.fetch, &FetchCycle::queueDrained, [&] { ++drained; });
+
+  core.settings.setNumber(setting::CheckIntervalMinutes, 1);
+  core.checkTimer.StartCheckTimer();
+  core.checkTimer.UPDATE_Timer();  // the tick that runs the countdown out
+  ASSERT_TRUE(QTest::qWaitFor([&] { return drained == 1 && !downloads.dlSys.DownloadActive(); }, 30000));
+  EXPECT_EQ(server.requests().size(), 18);
+  EXPECT_GT(core.activity.lines().size(), 17);
+  EXPECT_FALSE(downloads.dlCache.DownloadActive());
 }
 
 }  // namespace
