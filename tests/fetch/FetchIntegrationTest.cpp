@@ -21,8 +21,8 @@ using test::FetchHarness;
 
 TransferLimits ShortLimits() {
   TransferLimits limits;
-  limits.noProgressMs = 400;
-  limits.totalMs = 2000;
+  limits.noProgressMs = 1000;
+  limits.totalMs = 4000;
   return limits;
 }
 
@@ -107,7 +107,7 @@ TEST_F(FetchIntegrationTest, StalledAndTricklingSitesTimeOutAndTheRoundStillFini
   EXPECT_EQ(h->storedErrorCount(3), 1);
   EXPECT_EQ(h->storedErrorCount(9), 1);
   const QStringList log = h->activity();
-  EXPECT_FALSE(log.filter(QStringLiteral("Xbox-Scene download error: Unknown: No data for 400 ms")).isEmpty());
+  EXPECT_FALSE(log.filter(QStringLiteral("Xbox-Scene download error: Unknown: No data for 1 s")).isEmpty());
   EXPECT_FALSE(log.filter(QStringLiteral("AllXboxSkins - Media-X-Menu download error: Unknown: The transfer from"))
                    .isEmpty());
   EXPECT_EQ(server.requestCount(QStringLiteral("version.txt")), 1);
