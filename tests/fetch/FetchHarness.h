@@ -5,7 +5,10 @@
 #include "core/Startup.h"
 #include "download/bkDLControl.h"
 #include "news/DownloadProgressBar.h"
+#include "news/FeedParser.h"
 #include "news/FetchCycle.h"
+#include "news/ItemStore.h"
+#include "news/SiteTitles.h"
 #include "news/UpdateCheck.h"
 #include "support/FakeWindow.h"
 #include "support/TempHome.h"
@@ -19,11 +22,13 @@
 
 namespace tw::test {
 
-// Stands in for the feed parser: notes which site's file it was handed and
-// what the file held, then deletes it as the parser does.
+// Notes which site's file the fetch cycle handed over and what it held, then
+// passes it on to the real parser or, without one, deletes it as the parser
+// does.
 class RecordingParser : public FeedParsing {
  public:
   explicit RecordingParser(SiteTable& sites) : sites_(sites) {}
+  void setNext(FeedParsing* next) { next_ = next; }
   struct Parse {
     int site;
     QString file;
@@ -34,6 +39,7 @@ class RecordingParser : public FeedParsing {
 
  private:
   SiteTable& sites_;
+  FeedParsing* next_ = nullptr;
 };
 
 class RecordingBar : public DownloadProgressBar {
@@ -45,10 +51,12 @@ class RecordingBar : public DownloadProgressBar {
 
 // The whole fetch cycle as the program wires it: core after start-up, the
 // two download controls on the given readers, the update check, the fetch
-// cycle and a window that records what it is asked.
+// cycle and a window that records what it is asked; with newsCore, the real
+// parser, item store and site titles take the downloaded feeds.
 class FetchHarness {
  public:
-  FetchHarness(const FeedEndpoints& endpoints, UrlReader* feedReader, UrlReader* systemReader);
+  FetchHarness(const FeedEndpoints& endpoints, UrlReader* feedReader, UrlReader* systemReader,
+               bool newsCore = false);
 
   // Start-up, as the program runs it.
   void start();
@@ -77,6 +85,9 @@ class FetchHarness {
   RecordingBar bar;
   std::unique_ptr<UpdateCheck> update;
   std::unique_ptr<FetchCycle> fetch;
+  std::unique_ptr<SiteTitles> titles;
+  std::unique_ptr<ItemStore> items;
+  std::unique_ptr<FeedParser> feedParser;
   int drained = 0;
 };
 
