@@ -137,7 +137,7 @@ TEST_F(NetworkReaderTest, ATricklingServerRunsIntoTheDeadline) {
   clock.start();
   fetch(server.urlOf(QStringLiteral("dailygame.xml")));
   EXPECT_TRUE(error().contains(QLatin1String("did not finish within 3 s"))) << qPrintable(error());
-  EXPECT_GE(clock.elapsed(), 2900);
+  EXPECT_GE(clock.elapsed(), 2000);  // well past the no-progress limit: the deadline ended it
   EXPECT_GT(log.names().count(QStringLiteral("DLProgress")), 5);  // it was progressing, just too slowly
 }
 
