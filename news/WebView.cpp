@@ -1,0 +1,7 @@
+#include "WebView.h"
+
+namespace tw {
+
+WebView::~WebView() = default;
+
+}  // namespace tw

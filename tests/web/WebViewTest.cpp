@@ -1,0 +1,190 @@
+#include "WebFixture.h"
+
+#include "core/BuildFlags.h"
+#include "core/Windows1252.h"
+#include "news/WebView.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+
+namespace tw::test {
+namespace {
+
+constexpr int kScene = 3;
+constexpr int kSkins = 7;
+
+QByteArray Resource(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+using WebPanel = WebFixture;
+
+TEST_F(WebPanel, ShowsAnItemPageThroughItsOwnSchemeAndDeletesItsFilesOnceLoaded) {
+  StoredItem item;
+  item.description = QStringLiteral("<p id=\"news\">Caf\u00e9 &amp; \u20ac5 news</p>");
+  renderer->ShowItem(kScene, StoreItem(*core, kScene, 1, item));
+  EXPECT_EQ(web->ReadyState(), WebView::kReadyStateLoading);
+  ASSERT_TRUE(waitForLoad());
+
+  EXPECT_TRUE(IsPageUrl(web->page()->url())) << web->page()->url().toString().toStdString();
+  EXPECT_EQ(inspect(QStringLiteral("document.getElementById('news').textContent")).toString(),
+            QStringLiteral("Caf\u00e9 & \u20ac5 news"));
+  // The background picture came through the scheme before the files went.
+  EXPECT_EQ(inspect(QStringLiteral("document.body.getAttribute('background')")).toString(), QStringLiteral("bgnd.gif"));
+  if (!DebugBuild) {
+    EXPECT_TRUE(pageFiles().isEmpty()) << pageFiles().join(u',').toStdString();
+  }
+}
+
+TEST_F(WebPanel, BuiltInPagesShowTheirPicturesAndRunTheirOwnScript) {
+  renderer->WriteAboutPage();
+  ASSERT_TRUE(waitForLoad());
+  EXPECT_GT(inspect(QStringLiteral("document.querySelector('img[src=\"newspaper.gif\"]').naturalWidth")).toInt(), 0);
+  EXPECT_GT(inspect(QStringLiteral("document.querySelector('img[src=\"console_logo.jpg\"]').naturalWidth")).toInt(),
+            0);
+  EXPECT_EQ(inPage(QStringLiteral("typeof document.oncontextmenu")).toString(), QStringLiteral("function"));
+  EXPECT_EQ(inPage(QStringLiteral("document.oncontextmenu()")).toBool(), false);
+  if (!DebugBuild) {
+    EXPECT_TRUE(pageFiles().isEmpty()) << pageFiles().join(u',').toStdString();
+  }
+
+  renderer->WriteDonationsPage();
+  ASSERT_TRUE(waitForLoad());
+  EXPECT_EQ(inspect(QStringLiteral("document.querySelector('img[src=\"paypal.gif\"]').naturalWidth")).toInt(), 62);
+  EXPECT_EQ(inspect(QStringLiteral("document.querySelector('img[src=\"nochex.gif\"]').naturalHeight")).toInt(), 33);
+}
+
+TEST_F(WebPanel, ASecondPageWhileTheFirstStillLoadsIsTheOneThatEndsTheWait) {
+  StoredItem first;
+  first.description = QStringLiteral("<p id=\"which\">first</p>");
+  StoredItem second;
+  second.description = QStringLiteral("<p id=\"which\">second</p>");
+  QSignalSpy finished(web.get(), &WebView::loadFinished);
+  renderer->ShowItem(kScene, StoreItem(*core, kScene, 1, first));
+  renderer->ShowItem(kSkins, StoreItem(*core, kSkins, 1, second));
+  ASSERT_TRUE(waitForLoad());
+  settle(300);
+  EXPECT_EQ(finished.size(), 1);
+  EXPECT_EQ(inspect(QStringLiteral("document.getElementById('which').textContent")).toString(),
+            QStringLiteral("second"));
+  if (!DebugBuild) {
+    EXPECT_TRUE(pageFiles().isEmpty()) << pageFiles().join(u',').toStdString();
+  }
+}
+
+TEST_F(WebPanel, AWindowNameSendsTheAddressToTheDesktopAndIsCompleteAtOnce) {
+  web->Navigate(QStringLiteral("https://news.example/item"), QStringLiteral("Xbox-Scene"));
+  EXPECT_EQ(web->ReadyState(), WebView::kReadyStateComplete);
+  EXPECT_EQ(openedInDesktop, QStringList({"https://news.example/item"}));
+
+  web->Navigate(QStringLiteral("mailto:someone@example.com"));
+  EXPECT_EQ(web->ReadyState(), WebView::kReadyStateComplete);
+  EXPECT_EQ(openedInDesktop.size(), 2);
+}
+
+TEST_F(WebPanel, AddressesOfOtherSchemesAreRefused) {
+  for (const char* address : {"javascript:document.title='x'", "file:///etc/hostname", "data:text/html,<p>x"}) {
+    web->Navigate(QString::fromLatin1(address));
+    EXPECT_EQ(web->ReadyState(), WebView::kReadyStateComplete) << address;
+    web->Navigate(QString::fromLatin1(address), QStringLiteral("Xbox-Scene"));
+  }
+  settle(300);
+  EXPECT_TRUE(openedInDesktop.isEmpty());
+  EXPECT_FALSE(web->page()->url().scheme().startsWith(QLatin1String("file")));
+}
+
+TEST_F(WebPanel, AWebAddressThatFailsStillEndsTheWait) {
+  // A port on this machine with nothing behind it.
+  QTcpServer probe;
+  ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+  const quint16 port = probe.serverPort();
+  probe.close();
+  QSignalSpy progress(web.get(), &WebView::progressChanged);
+  web->Navigate(QStringLiteral("http://127.0.0.1:%1/item").arg(port));
+  EXPECT_EQ(web->ReadyState(), WebView::kReadyStateLoading);
+  ASSERT_TRUE(waitForLoad());
+  ASSERT_FALSE(progress.isEmpty());
+  EXPECT_EQ(progress.back().at(0).toInt(), -1);
+}
+
+TEST_F(WebPanel, GivesTheBodyMarkupOfAPageWithoutScript) {
+  StoredItem item;
+  item.description = QStringLiteral("<b>Body</b>");
+  renderer->ShowItem(kScene, StoreItem(*core, kScene, 1, item));
+  ASSERT_TRUE(waitForLoad());
+  QString markup;
+  bool done = false;
+  web->RequestBodyMarkup([&](const QString& text) {
+    markup = text;
+    done = true;
+  });
+  for (int i = 0; i < 500 && !done; ++i) settle(10);
+  EXPECT_TRUE(markup.startsWith(QLatin1String("<body background=\"bgnd.gif\">"))) << markup.toStdString();
+  EXPECT_TRUE(markup.contains(QLatin1String("<b>Body</b>")));
+}
+
+TEST_F(WebPanel, ThePageSchemeServesOnlyPageFiles) {
+  writeFile(folder() + QStringLiteral("/probe.htm"),
+            EncodeWindows1252(QStringLiteral("<html><body><img id=\"feed\" src=\"feed.xml\">"
+                                             "<img id=\"up\" src=\"../machine.sqlite\"><img id=\"logo\" src=\"x.jpg\">"
+                                             "</body></html>")));
+  writeFile(folder() + QStringLiteral("/feed.xml"), "<rss/>");
+  QFile logo(QStringLiteral(":/LOGO/XBINS"));
+  ASSERT_TRUE(logo.open(QIODevice::ReadOnly));
+  writeFile(folder() + QStringLiteral("/x.jpg"), logo.readAll());
+  web->ShowPageFile(QStringLiteral("probe.htm"), PageScripts::Off);
+  ASSERT_TRUE(waitForLoad());
+  EXPECT_EQ(inspect(QStringLiteral("document.getElementById('logo').naturalWidth")).toInt(), 220);
+  EXPECT_EQ(inspect(QStringLiteral("document.getElementById('feed').naturalWidth")).toInt(), 0);
+  EXPECT_EQ(inspect(QStringLiteral("document.getElementById('up').naturalWidth")).toInt(), 0);
+}
+
+}  // namespace
+}  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+TEST_F(WebPanel, EachShowingLoadsTheCurrentPicturesNotCachedOnesOfTheSameName) {
+  // Every site writes its background as bgnd.gif: the second site's page
+  // must show the second site's picture.
+  const QByteArray page = "<html><body><img id=\"bg\" src=\"bgnd.gif\"></body></html>";
+  writeFile(folder() + QStringLiteral("/one.htm"), page);
+  writeFile(folder() + QStringLiteral("/bgnd.gif"), Resource(QStringLiteral(":/BGND/XBOXSCENE")));
+  web->ShowPageFile(QStringLiteral("one.htm"), PageScripts::Off);
+  ASSERT_TRUE(waitForLoad());
+  EXPECT_EQ(inspect(QStringLiteral("document.getElementById('bg').naturalWidth")).toInt(), 96);
+
+  writeFile(folder() + QStringLiteral("/two.htm"), page);
+  writeFile(folder() + QStringLiteral("/bgnd.gif"), Resource(QStringLiteral(":/BGND/ALLXBOXSKINS")));
+  web->ShowPageFile(QStringLiteral("two.htm"), PageScripts::Off);
+  ASSERT_TRUE(waitForLoad());
+  EXPECT_EQ(inspect(QStringLiteral("document.getElementById('bg').naturalWidth")).toInt(), 64);
+}
+
+}  // namespace
+}  // namespace tw::test
+
+namespace tw::test {
+namespace {
+
+TEST(WebPanelLifetime, TheWindowMayKeepTheViewLongerThanThePanel) {
+  TempHome home;
+  QWidget window;
+  auto web = std::make_unique<WebEngineWebView>(home.paths().programFolder);
+  web->view()->setParent(&window);
+  window.show();
+  web->Navigate(QStringLiteral("about:blank"));
+  QSignalSpy spy(web.get(), &WebView::loadFinished);
+  EXPECT_TRUE(web->ReadyState() == WebView::kReadyStateComplete || spy.wait(20000));
+  QPointer<QWebEngineView> view = web->view();
+  web.reset();
+  ASSERT_FALSE(view.isNull());
+  QTest::qWait(50);
+}
+
+}  // namespace
+}  // namespace tw::test

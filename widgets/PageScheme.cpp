@@ -1,0 +1,44 @@
+#include "PageScheme.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QWebEngineUrlScheme>
+
+namespace tw {
+
+void RegisterPageScheme() {
+  const QByteArray name(kPageScheme);
+  if (QWebEngineUrlScheme::schemeByName(name).name() == name) return;
+  QWebEngineUrlScheme scheme(name);
+  scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+  scheme.setDefaultPort(QWebEngineUrlScheme::PortUnspecified);
+  // Neither LocalScheme nor LocalAccessAllowed: pages of this scheme must
+  // not reach file://. Not SecureScheme either: item pages show pictures
+  // from plain http sites.
+  scheme.setFlags({});
+  QWebEngineUrlScheme::registerScheme(scheme);
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+QUrl PageUrl(const QString& fileName, quint64 serial) {
+  QUrl url;
+  url.setScheme(QString::fromLatin1(kPageScheme));
+  url.setHost(QString::fromLatin1(kPageHost));
+  url.setPath(u'/' + QString::number(serial) + u'/' + fileName);
+  return url;
+}
+
+bool IsPageUrl(const QUrl& url) { return url.scheme().compare(QLatin1String(kPageScheme), Qt::CaseInsensitive) == 0; }
+
+QString PageFileName(const QUrl& url) {
+  if (!IsPageUrl(url) || url.host().compare(QLatin1String(kPageHost), Qt::CaseInsensitive) != 0) return {};
+  // One plain file name of the kinds the program writes, in a showing's folder.
+  static const QRegularExpression kName(
+      QStringLiteral(R"(^/(?:[0-9]+/)?([A-Za-z0-9_-][A-Za-z0-9_.-]*\.(htm|jpg|gif|png))$)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+  const QRegularExpressionMatch match = kName.match(url.path(QUrl::FullyDecoded));
+  if (!match.hasMatch() || match.captured(1).contains(QLatin1String(".."))) return {};
+  return match.captured(1);
+}
+
+}  // namespace tw

@@ -1,0 +1,164 @@
+#include "WebEngineWebView.h"
+
+#include "widgets/GuardedWebPage.h"
+#include "widgets/PageScheme.h"
+#include "widgets/PageSchemeHandler.h"
+
+#include <QDesktopServices>
+#include <QWebEngineLoadingInfo>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace tw {
+namespace {
+
+bool IsWebAddress(const QUrl& url) {
+  const QString scheme = url.scheme().toLower();
+  return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+void LockDown(QWebEngineSettings* s) {
+  s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+  s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+  s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+  s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+  s->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
+  s->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
+  s->setAttribute(QWebEngineSettings::AllowGeolocationOnInsecureOrigins, false);
+  s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+  s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
+  s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
+  s->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
+  s->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+  s->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
+}
+
+}  // namespace
+
+WebEngineWebView::WebEngineWebView(const QString& programFolder, QObject* parent)
+    : WebView(parent), openInDesktop_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+  // No storage name: off the record, nothing kept on disk.
+  profile_ = new QWebEngineProfile(this);
+  profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+  handler_ = new PageSchemeHandler(programFolder, this);
+  profile_->installUrlSchemeHandler(QByteArray(kPageScheme), handler_);
+
+  page_ = new GuardedWebPage(profile_, this);
+  LockDown(page_->settings());
+  page_->setDesktopOpener([this](const QUrl& url) { openInDesktop_(url); });
+  connect(page_, &QWebEnginePage::loadingChanged, this, &WebEngineWebView::OnLoadingChanged);
+  connect(page_, &QWebEnginePage::loadProgress, this, &WebEngineWebView::OnLoadProgress);
+  connect(page_, &GuardedWebPage::navigationDropped, this, &WebEngineWebView::OnNavigationDropped);
+  // Cameras, microphones, locations, notifications: never.
+  connect(page_, &QWebEnginePage::featurePermissionRequested, page_,
+          [this](const QUrl& origin, QWebEnginePage::Feature feature) {
+            page_->setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+          });
+
+  view_ = new QWebEngineView();
+  view_->setPage(page_);
+}
+
+WebEngineWebView::~WebEngineWebView() {
+  // The page must go before its profile, and a view nobody took goes too.
+  if (view_ && !view_->parent()) delete view_;
+  delete page_;
+  page_ = nullptr;
+}
+
+void WebEngineWebView::setDesktopOpener(std::function<void(const QUrl&)> opener) {
+  openInDesktop_ = std::move(opener);
+}
+
+void WebEngineWebView::Stop() {
+  page_->triggerAction(QWebEnginePage::Stop);
+  awaiting_ = false;
+  readyState_ = kReadyStateComplete;
+}
+
+void WebEngineWebView::Navigate(const QString& address, const QString& targetWindowName) {
+  const QUrl url(address.trimmed());
+  const bool mail = url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0;
+  if (!targetWindowName.isEmpty() || mail) {
+    // A window of its own is the desktop's browser here; mail goes to the
+    // mail program. Either way the panel has nothing to wait for.
+    awaiting_ = false;
+    readyState_ = kReadyStateComplete;
+    if (IsWebAddress(url) || mail) openInDesktop_(url);
+    return;
+  }
+  if (IsWebAddress(url) || url == QUrl(QStringLiteral("about:blank"))) {
+    Start(url, true, false);
+    return;
+  }
+  // javascript:, file: and the like: refused, nothing to wait for.
+  awaiting_ = false;
+  readyState_ = kReadyStateComplete;
+}
+
+void WebEngineWebView::ShowPageFile(const QString& fileName, PageScripts scripts) {
+  Start(PageUrl(fileName, ++serial_), scripts == PageScripts::On, true);
+}
+
+void WebEngineWebView::Start(const QUrl& url, bool scripts, bool ownPage) {
+  page_->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, scripts);
+  current_ = url;
+  currentOwn_ = ownPage;
+  awaiting_ = true;
+  started_ = false;
+  readyState_ = kReadyStateLoading;
+  page_->expectProgramNavigation();
+  page_->load(url);
+}
+
+void WebEngineWebView::Complete() {
+  awaiting_ = false;
+  readyState_ = kReadyStateComplete;
+  Q_EMIT loadFinished();
+}
+
+void WebEngineWebView::OnNavigationDropped(const QUrl& url) {
+  // Dropped frame navigations report nothing; keep the list from growing.
+  if (dropped_.size() > 64) dropped_.clear();
+  ++dropped_[url];
+}
+
+void WebEngineWebView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
+  const bool finished = info.status() != QWebEngineLoadingInfo::LoadStartedStatus;
+  if (auto it = dropped_.find(info.url()); it != dropped_.end()) {
+    if (finished && --it.value() <= 0) dropped_.erase(it);
+    return;
+  }
+  // Progress follows whatever the panel loads, the user's clicks included.
+  if (finished) Q_EMIT progressChanged(-1, 100);
+  if (!awaiting_) return;
+  if (currentOwn_) {
+    // Each showing of a page file has an address of its own.
+    if (finished && info.url() == current_) Complete();
+    return;
+  }
+  // A web address may be redirected: its end comes under another address.
+  if (IsPageUrl(info.url())) return;
+  if (!finished) {
+    started_ = true;
+  } else if (started_) {
+    Complete();
+  }
+}
+
+void WebEngineWebView::OnLoadProgress(int progress) { Q_EMIT progressChanged(progress, 100); }
+
+void WebEngineWebView::RequestBodyMarkup(std::function<void(const QString&)> done) {
+  // Runs in a world of its own, so it works on pages without script too.
+  page_->runJavaScript(QStringLiteral("document.body ? document.body.outerHTML : ''"),
+                       QWebEngineScript::ApplicationWorld,
+                       [done = std::move(done)](const QVariant& result) { done(result.toString()); });
+}
+
+void WebEngineWebView::SetFocus() {
+  if (view_) view_->setFocus();
+}
+
+}  // namespace tw
