@@ -1,0 +1,108 @@
+#include "ControlEventLog.h"
+#include "ScriptedReader.h"
+#include "download/bkDLControl.h"
+#include "widgets/DownloadBar.h"
+#include "widgets/DownloadProgressView.h"
+
+#include <QImage>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tw {
+namespace {
+
+using test::ScriptedReader;
+
+constexpr OleColor kRed = 0x0000FF;
+constexpr OleColor kBlue = 0xFF0000;
+
+class DownloadBarTest : public ::testing::Test {
+ protected:
+  DownloadBarTest() : reader(new ScriptedReader), dl(reader) {
+    dl.setBackColor(kBlue);
+    dl.setForeColor(kRed);
+    dl.setBorderStyle(0);
+    bar.resize(100, 10);
+    bar.setControl(&dl);
+  }
+  // Starts a transfer and reports bytes of total.
+  void progress(qint64 bytes, qint64 total) {
+    if (!dl.DownloadActive()) {
+      dl.setFileURL(QStringLiteral("http://x/feed.xml"));
+      dl.setSaveFilePath(dir.path());
+      ASSERT_TRUE(dl.BeginDownload());
+    }
+    reader->deliver(ScriptedReader::Status(bindstatus::DownloadingData, {}, bytes, total));
+  }
+  QImage shot() { return bar.grab().toImage(); }
+
+  QTemporaryDir dir;
+  ScriptedReader* reader;
+  bkDLControl dl;
+  DownloadBar bar;
+};
+
+TEST_F(DownloadBarTest, FillsTheDoneFractionWithForeColorAndTheRestWithBackColor) {
+  progress(25, 100);
+  const QImage image = shot();
+  EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::red));
+  EXPECT_EQ(image.pixelColor(23, 5), QColor(Qt::red));
+  EXPECT_EQ(image.pixelColor(27, 5), QColor(Qt::blue));
+  EXPECT_EQ(image.pixelColor(95, 5), QColor(Qt::blue));
+}
+
+TEST_F(DownloadBarTest, IsAllBackColorWhenIdleOrHidden) {
+  EXPECT_EQ(shot().pixelColor(2, 5), QColor(Qt::blue));
+  progress(50, 100);
+  dl.setShowProgress(false);
+  EXPECT_EQ(shot().pixelColor(2, 5), QColor(Qt::blue));
+  dl.setShowProgress(true);
+  EXPECT_EQ(shot().pixelColor(2, 5), QColor(Qt::red));
+  reader->deliver(ScriptedReader::Failure(QStringLiteral("reset")));
+  EXPECT_EQ(shot().pixelColor(2, 5), QColor(Qt::blue));
+}
+
+TEST_F(DownloadBarTest, NeverPaintsPastItsWidth) {
+  progress(300, 100);  // a server that sent more than it announced
+  const QImage image = shot();
+  EXPECT_EQ(image.pixelColor(99, 5), QColor(Qt::red));
+  EXPECT_EQ(image.width(), 100);
+}
+
+TEST_F(DownloadBarTest, SystemColoursComeFromThePalette) {
+  QPalette palette;
+  palette.setColor(QPalette::Button, Qt::green);
+  palette.setColor(QPalette::ButtonText, Qt::yellow);
+  EXPECT_EQ(ResolveOleColor(kSystemButtonFace, palette), QColor(Qt::green));
+  EXPECT_EQ(ResolveOleColor(kSystemButtonText, palette), QColor(Qt::yellow));
+  EXPECT_EQ(ResolveOleColor(0x00336699, palette), QColor(0x99, 0x66, 0x33));
+}
+
+TEST_F(DownloadBarTest, ClicksOnTheBarAreTheControlsEvents) {
+  test::ControlEventLog log(dl);
+  QTest::mouseClick(&bar, Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 4));
+  EXPECT_EQ(log.names(), (QStringList{QStringLiteral("MouseDown"), QStringLiteral("MouseUp"), QStringLiteral("Click")}));
+  EXPECT_EQ(log.events.first(), QStringLiteral("MouseDown 1 1 10 4"));
+  QTest::mouseDClick(&bar, Qt::LeftButton, Qt::NoModifier, QPoint(10, 4));
+  EXPECT_TRUE(log.names().contains(QStringLiteral("DblClick")));
+}
+
+TEST(DownloadProgressView, KeepsTheBarWithinItsRange) {
+  QProgressBar bar;
+  DownloadProgressView view(&bar);
+  view.setProgressMax(0);
+  EXPECT_EQ(bar.maximum(), 1);
+  view.setProgressMax(200);
+  view.setProgressValue(150);
+  EXPECT_EQ(bar.value(), 150);
+  view.setProgressValue(500);
+  EXPECT_EQ(bar.value(), 200);
+  view.setProgressValue(0);
+  EXPECT_EQ(bar.value(), 0);
+}
+
+}  // namespace
+}  // namespace tw
