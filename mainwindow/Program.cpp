@@ -21,7 +21,10 @@ Program::Program(const AppPaths& paths, const Clock& clock)
       items_(core_, titles_, core_.debugLog),
       parser_(core_, items_, core_.debugLog),
       web_(core_.programFolder.AppFolder()),
-      pages_(core_, web_, window_.titleStrip()) {
+      pages_(core_, web_, window_.titleStrip()),
+      downloadErrors_(&window_),
+      pBarDL_(window_.pBarDL()),
+      downloads_(core_, &downloadErrors_) {
   QString problem;
   core_.endpoints = EndpointsFromEnvironment(&problem);
   if (!problem.isEmpty()) core_.activity.LogActivity(problem, LogLevel::Warning, false);
@@ -32,6 +35,10 @@ Program::Program(const AppPaths& paths, const Clock& clock)
   pages_.setTitleRefresher(&titles_);
   startup_.setTitleRefresher(&titles_);
   startup_.setBuiltInPages(&pages_);
+
+  downloads_.connectWindow(&window_, &window_.tray(), &window_.alerts(), &window_.statusPanels(), &pBarDL_);
+  downloads_.fetch.setFeedParsing(&parser_);
+  startup_.setFeedChecker(&downloads_.fetch);
 }
 
 Program::~Program() = default;
@@ -46,7 +53,7 @@ void Program::BringForward() {
   }
 }
 
-void Program::updateNewsLists() {}
+void Program::updateNewsLists() { downloads_.fetch.QueueAllFeeds(); }
 void Program::showSettings() {}
 
 void Program::showHelpPage() {

@@ -3,10 +3,13 @@
 #include "core/AppCore.h"
 #include "core/Startup.h"
 #include "mainwindow/frmMain.h"
+#include "news/FeedDownloads.h"
 #include "news/FeedParser.h"
 #include "news/ItemStore.h"
 #include "news/PageRenderer.h"
 #include "news/SiteTitles.h"
+#include "widgets/DownloadErrorBox.h"
+#include "widgets/DownloadProgressView.h"
 #include "widgets/WebEngineWebView.h"
 
 #include <memory>
@@ -52,6 +55,9 @@ class Program : public MainWindowCommands {
   FeedParser parser_;
   WebEngineWebView web_;
   PageRenderer pages_;
+  DownloadErrorBox downloadErrors_;
+  DownloadProgressView pBarDL_;
+  FeedDownloads downloads_;
 };
 
 }  // namespace tw

@@ -3,8 +3,7 @@
 #include "news/DownloadProgressBar.h"
 
 #include <QPointer>
-
-class QProgressBar;
+#include <QProgressBar>
 
 namespace tw {
 
