@@ -3,9 +3,12 @@
 #include "core/Clock.h"
 #include "core/SingleInstance.h"
 #include "mainwindow/Program.h"
+#include "mainwindow/SnapshotRun.h"
 #include "widgets/PageScheme.h"
 
 #include <QApplication>
+
+#include <memory>
 
 int main(int argc, char** argv) {
   // The web panel's own page scheme and shared GL contexts must be set up
@@ -28,6 +31,19 @@ int main(int argc, char** argv) {
   tw::Program program(paths, clock);
   QObject::connect(&instance, &tw::SingleInstance::activationRequested, &app, [&program] { program.BringForward(); });
   QObject::connect(&program.window(), &tw::frmMain::unloaded, &app, &QApplication::quit);
+
+  // Unattended runs (no display): one check, a picture of the screen, a summary.
+  int exitCode = 0;
+  std::unique_ptr<tw::SnapshotRun> snapshot;
+  if (const QString picture = qEnvironmentVariable(tw::SnapshotRun::kVariable); !picture.isEmpty()) {
+    snapshot = std::make_unique<tw::SnapshotRun>(picture, program.core(), program.downloads().fetch,
+                                                 [&program, &exitCode](int code) {
+                                                   exitCode = code;
+                                                   program.window().exitProgram();
+                                                 });
+  }
+
   program.Start();
-  return app.exec();
+  const int appCode = app.exec();
+  return appCode != 0 ? appCode : exitCode;
 }

@@ -33,6 +33,7 @@ class Program : public MainWindowCommands {
 
   AppCore& core() { return core_; }
   frmMain& window() { return window_; }
+  FeedDownloads& downloads() { return downloads_; }
 
   // MainWindowCommands
   void updateNewsLists() override;

@@ -25,6 +25,18 @@ bool SeedDemoHome(const QString& home, int intervalMinutes) {
   };
   if (missing(setting::CheckAtStartup.name)) settings.setFlag(setting::CheckAtStartup, true);
   if (missing(setting::CheckIntervalMinutes.name)) settings.setNumber(setting::CheckIntervalMinutes, intervalMinutes);
+  // A demo shows what there is to see: the activity list, both progress
+  // strips, coloured site titles, and a window large enough for them.
+  for (const FlagSetting* flag : {&setting::ShowActivityLog, &setting::ShowDownloadProgress, &setting::ShowWebProgress,
+                                  &setting::ColouredTitles}) {
+    if (missing(flag->name)) settings.setFlag(*flag, true);
+  }
+  if (missing(setting::SplitterPosition.name)) settings.setNumber(setting::SplitterPosition, 4500);
+  const QString window = QStringLiteral("frmMain");
+  if (settings.placement(window, setting::PlacementWidth).isEmpty()) {
+    settings.setPlacement(window, setting::PlacementWidth, 1040 * 15);
+    settings.setPlacement(window, setting::PlacementHeight, 720 * 15);
+  }
   return !failed && !missing(setting::CheckAtStartup.name);
 }
 
