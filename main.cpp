@@ -2,6 +2,7 @@
 #include "core/AppPaths.h"
 #include "core/Clock.h"
 #include "core/SingleInstance.h"
+#include "core/TerminationWatch.h"
 #include "mainwindow/Program.h"
 #include "mainwindow/SnapshotRun.h"
 #include "widgets/PageScheme.h"
@@ -31,6 +32,12 @@ int main(int argc, char** argv) {
   tw::Program program(paths, clock);
   QObject::connect(&instance, &tw::SingleInstance::activationRequested, &app, [&program] { program.BringForward(); });
   QObject::connect(&program.window(), &tw::frmMain::unloaded, &app, &QApplication::quit);
+  // Logging out or a kill ends the program like its own Exit command: placement
+  // and splitter are saved first.
+  tw::TerminationWatch termination;
+  QObject::connect(&termination, &tw::TerminationWatch::terminationRequested, &program.window(),
+                   &tw::frmMain::exitProgram);
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &program.window(), &tw::frmMain::exitProgram);
 
   // Unattended runs (no display): one check, a picture of the screen, a summary.
   int exitCode = 0;

@@ -54,7 +54,13 @@ void Program::BringForward() {
 }
 
 void Program::updateNewsLists() { downloads_.fetch.QueueAllFeeds(); }
-void Program::showSettings() {}
+// The options dialog is not part of this version: say where the settings
+// live rather than doing nothing.
+void Program::showSettings() {
+  core_.activity.LogActivity(QStringLiteral("There is no options dialog in this version; the settings are kept in ") +
+                                 core_.registry.store(core_.identity.SettingsHive).filePath(),
+                             LogLevel::Info, true);
+}
 
 void Program::showHelpPage() {
   pages_.WriteHelpPage();
