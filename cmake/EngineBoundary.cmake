@@ -25,32 +25,3 @@ function(tidewire_engine_boundary_check)
 endfunction()
 
 tidewire_engine_boundary_check()
-
-# tidewire_engine_library(<name> LIBS <libs...>): one engine folder as a static
-# library of every source in it, linking only what it is given.
-function(tidewire_engine_library name)
-  cmake_parse_arguments(E "" "" "LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  # Headers are listed too, so moc sees a Q_OBJECT class that has no source file.
-  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  if(sources)
-    add_library(${name} STATIC ${sources} ${headers})
-    target_link_libraries(${name} PUBLIC ${E_LIBS})
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-    add_dependencies(${name} tidewire_engine_boundary)
-    tidewire_autogen_follows_sources(${name})
-  else()
-    add_library(${name} INTERFACE)
-    target_link_libraries(${name} INTERFACE ${E_LIBS})
-  endif()
-endfunction()
-
-# With Ninja, moc does not rerun when a glob brings in a new file, so a new
-# Q_OBJECT class would link without its meta-object. The list of sources,
-# rewritten only when it changes, makes the target's moc step follow it.
-function(tidewire_autogen_follows_sources target)
-  get_target_property(sources ${target} SOURCES)
-  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
-  file(CONFIGURE OUTPUT ${list_file} CONTENT "${sources}\n")
-  set_property(TARGET ${target} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${list_file})
-endfunction()

@@ -1,0 +1,39 @@
+# tidewire_folder_library(<name> [ENGINE] LIBS <libs...>): one source folder as a
+# static library of every source in it (an interface library while it has
+# none). ENGINE folders link only what they are given and are checked for
+# GUI includes.
+function(tidewire_folder_library name)
+  cmake_parse_arguments(E "ENGINE" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  # Headers are listed too, so moc sees a Q_OBJECT class that has no source file.
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(sources)
+    add_library(${name} STATIC ${sources} ${headers})
+    target_link_libraries(${name} PUBLIC ${E_LIBS})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    if(E_ENGINE)
+      add_dependencies(${name} tidewire_engine_boundary)
+    endif()
+    tidewire_autogen_follows_sources(${name})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${E_LIBS})
+  endif()
+endfunction()
+
+# With Ninja, moc does not rerun when a glob brings in a new file (its step
+# only follows the files it read last time), so a new Q_OBJECT class would
+# link without its meta-object. When a library's list of sources changes,
+# its moc step's stamp is removed, which makes it run again.
+function(tidewire_autogen_follows_sources target)
+  get_target_property(sources ${target} SOURCES)
+  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
+  set(previous "")
+  if(EXISTS ${list_file})
+    file(READ ${list_file} previous)
+  endif()
+  if(NOT previous STREQUAL "${sources}")
+    file(WRITE ${list_file} "${sources}")
+    file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+  endif()
+endfunction()
