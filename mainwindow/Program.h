@@ -34,6 +34,7 @@ class Program : public MainWindowCommands {
   AppCore& core() { return core_; }
   frmMain& window() { return window_; }
   FeedDownloads& downloads() { return downloads_; }
+  WebView& web() { return web_; }
 
   // MainWindowCommands
   void updateNewsLists() override;
