@@ -7,14 +7,9 @@
 #include "mainwindow/TrayIcon.h"
 
 namespace tw {
-namespace {
-
-FeedEndpoints EndpointsFromEnvironment(QString* problem) { return FeedEndpoints::FromEnvironment(problem); }
-
-}  // namespace
 
 Program::Program(const AppPaths& paths, const Clock& clock)
-    : core_(paths, clock, FeedEndpoints()),
+    : core_(paths, clock, FeedEndpoints::FromEnvironment(&endpointProblem_)),
       window_(core_),
       startup_(core_, window_, window_.statusPanels(), window_.tray()),
       titles_(core_, window_.alerts(), window_.tray(), window_),
@@ -25,9 +20,7 @@ Program::Program(const AppPaths& paths, const Clock& clock)
       downloadErrors_(&window_),
       pBarDL_(window_.pBarDL()),
       downloads_(core_, &downloadErrors_) {
-  QString problem;
-  core_.endpoints = EndpointsFromEnvironment(&problem);
-  if (!problem.isEmpty()) core_.activity.LogActivity(problem, LogLevel::Warning, false);
+  if (!endpointProblem_.isEmpty()) core_.activity.LogActivity(endpointProblem_, LogLevel::Warning, false);
   window_.setCommands(this);
   window_.setWebView(&web_, web_.view());
 

@@ -49,6 +49,8 @@ class Program : public MainWindowCommands {
   bool queryClose() override;
 
  private:
+  // Why TIDEWIRE_FEED_BASE was not used, if it was set and not usable.
+  QString endpointProblem_;
   AppCore core_;
   frmMain window_;
   Startup startup_;
