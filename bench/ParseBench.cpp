@@ -11,6 +11,7 @@
 #include "news/FeedParser.h"
 #include "news/ItemStore.h"
 #include "news/SiteTitles.h"
+#include "support/FakeWindow.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -23,21 +24,6 @@
 namespace {
 
 constexpr int kSite = 2;
-
-class QuietWindow : public tw::AlertSink, public tw::TrayControl, public tw::WindowPresence {
- public:
-  void ShowAlert(const QString&, const QString&, int, bool) override {}
-  bool isTrayAvailable() const override { return false; }
-  bool isInTray() const override { return false; }
-  void startBlinking() override {}
-  void ChangeTrayTip(const QString&) override {}
-  void SendToTray(bool) override {}
-  void RemoveTrayIcon() override {}
-  QString caption() const override { return {}; }
-  void setCaption(const QString&) override {}
-  bool isVisible() const override { return false; }
-  bool isMinimized() const override { return false; }
-};
 
 // About 1 KB an item, with the usual entities and markup.
 QByteArray Feed(int items) {
@@ -68,7 +54,7 @@ struct Engine {
   QTemporaryDir dir;
   tw::Clock clock;
   tw::AppCore core{tw::AppPaths::UnderHome(dir.path()), clock, tw::FeedEndpoints()};
-  QuietWindow window;
+  tw::test::FakeWindow window;
   tw::DebugLog debugLog{dir.path(), QStringLiteral("bench"), clock, false};
   tw::SiteTitles titles{core, window, window, window};
   tw::ItemStore store{core, titles, debugLog};

@@ -10,6 +10,7 @@
 #include "news/FeedParser.h"
 #include "news/ItemStore.h"
 #include "news/SiteTitles.h"
+#include "support/FakeWindow.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -18,20 +19,6 @@
 
 namespace {
 
-class Quiet : public tw::AlertSink, public tw::TrayControl, public tw::WindowPresence {
- public:
-  void ShowAlert(const QString&, const QString&, int, bool) override {}
-  bool isTrayAvailable() const override { return false; }
-  bool isInTray() const override { return false; }
-  void startBlinking() override {}
-  void ChangeTrayTip(const QString&) override {}
-  void SendToTray(bool) override {}
-  void RemoveTrayIcon() override {}
-  QString caption() const override { return {}; }
-  void setCaption(const QString&) override {}
-  bool isVisible() const override { return false; }
-  bool isMinimized() const override { return false; }
-};
 
 }  // namespace
 
@@ -40,7 +27,7 @@ int main(int argc, char** argv) {
   if (app.arguments().size() != 2) return 2;
   tw::Clock clock;
   tw::AppCore core(tw::AppPaths::FromEnvironment(), clock, tw::FeedEndpoints());
-  Quiet quiet;
+  tw::test::FakeWindow quiet;
   // Only the settings root and the catalogue are needed; no window.
   core.identity.ProgTitle = QString::fromLatin1(tw::kProductTitle);
   core.identity.SettingsRoot = QStringLiteral("Software\\") + core.identity.ProgTitle;
