@@ -1,3 +1,15 @@
+# The desktop entry and the AppStream file carry the same id; the release in the
+# AppStream file is the project's version, its build number in four digits as
+# the program writes it.
+set(TIDEWIRE_APP_ID app.tidewire.Tidewire)
+set(TIDEWIRE_DESKTOP_ENTRY ${PROJECT_SOURCE_DIR}/resources/${TIDEWIRE_APP_ID}.desktop)
+set(TIDEWIRE_BUILD_NUMBER ${PROJECT_VERSION_PATCH})
+while(TIDEWIRE_BUILD_NUMBER MATCHES "^.?.?.?$")
+  set(TIDEWIRE_BUILD_NUMBER "0${TIDEWIRE_BUILD_NUMBER}")
+endwhile()
+set(TIDEWIRE_METAINFO ${PROJECT_BINARY_DIR}/${TIDEWIRE_APP_ID}.metainfo.xml)
+configure_file(${PROJECT_SOURCE_DIR}/resources/${TIDEWIRE_APP_ID}.metainfo.xml.in ${TIDEWIRE_METAINFO} @ONLY)
+
 # The machine store's folder: shared by every local user, so it is a setgid
 # folder of the "users" group whose files stay group-writable.
 set(TIDEWIRE_MACHINE_STORE_DIR "/var/lib/tidewire" CACHE PATH "Folder of the settings store shared by all users")
@@ -10,7 +22,9 @@ install(CODE "
 ")
 
 # Application menus: the desktop entry and the program icon in every size.
-install(FILES ${PROJECT_SOURCE_DIR}/resources/tidewire.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${TIDEWIRE_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# Software centres: the AppStream description, named after the desktop entry.
+install(FILES ${TIDEWIRE_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 16 24 32 48 64 128 256)
   install(FILES ${PROJECT_SOURCE_DIR}/resources/pictures/app/tidewire-${size}.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME tidewire.png)
