@@ -2,6 +2,7 @@
 
 #include "options/OptImages.h"
 #include "options/OptTreeView.h"
+#include "widgets/FlagScope.h"
 #include "widgets/Twips.h"
 #include "widgets/cTVBackground.h"
 
@@ -16,19 +17,6 @@ using namespace optimages;
 // A folder made without pictures: a folder by its key, with no picture in the list.
 const char* const kPicturelessFolder = "FOLDER";
 const char* const kCustomFolderPrefix = "FOLDER@";
-
-// Restores a flag when the scope ends.
-class FlagScope {
- public:
-  FlagScope(bool& flag, bool value) : flag_(flag), old_(flag) { flag_ = value; }
-  ~FlagScope() { flag_ = old_; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-  bool old_;
-};
 
 }  // namespace
 
@@ -53,9 +41,7 @@ XTreeOpt::~XTreeOpt() { background_.reset(); }
 
 QTreeWidget* XTreeOpt::tree() const { return tvwOpt_; }
 
-void XTreeOpt::Raise(std::uint32_t number, const char* description) {
-  throw ControlError(number, QStringLiteral("XTreeOpt"), QString::fromLatin1(description));
-}
+void XTreeOpt::Raise(std::uint32_t number, const char* description) { ControlError::Raise(number, "XTreeOpt", description); }
 
 // --- Finding and adding nodes ---
 

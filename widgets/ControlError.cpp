@@ -13,6 +13,10 @@ ControlError::ControlError(std::uint32_t number, const QString& component, const
   what_ = QString(source_ + QStringLiteral(": ") + description_ + QStringLiteral(" (0x") + hex + u')').toUtf8();
 }
 
+void ControlError::Raise(std::uint32_t number, const char* component, const char* description) {
+  throw ControlError(number, QString::fromLatin1(component), QString::fromLatin1(description));
+}
+
 QString ExecutableName() {
   if (QCoreApplication::instance()) {
     const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();

@@ -18,6 +18,7 @@ class ControlError : public std::exception {
   static constexpr std::uint32_t kObjectError = 0x80040000u;
 
   ControlError(std::uint32_t number, const QString& component, const QString& description);
+  [[noreturn]] static void Raise(std::uint32_t number, const char* component, const char* description);
 
   std::uint32_t Number() const noexcept { return number_; }
   const QString& Source() const noexcept { return source_; }

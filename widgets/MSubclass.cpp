@@ -12,7 +12,7 @@ namespace tw {
 namespace {
 
 [[noreturn]] void Raise(std::uint32_t number, const char* description) {
-  throw ControlError(number, QStringLiteral("WindowProc"), QString::fromLatin1(description));
+  ControlError::Raise(number, "WindowProc", description);
 }
 
 QThread* UserInterfaceThread() {
@@ -205,7 +205,7 @@ void MSubclass::Attach(ISubclass* client, QObject* window, QEvent::Type type) {
   if (QThread::currentThread() != ui || (window->thread() && window->thread() != ui)) {
     Raise(GSubclass::kExternalWindow, "Can't modify external window");
   }
-  if (!client) throw ControlError(5, QStringLiteral("WindowProc"), QStringLiteral("Invalid procedure call or argument"));
+  if (!client) Raise(5, "Invalid procedure call or argument");
   SubclassDispatcher* dispatcher = dispatchers_.value(window, nullptr);
   if (dispatcher && dispatcher->has(type, client)) Raise(GSubclass::kAlreadyHandled, "Message already handled by another class");
   if (!dispatcher) {

@@ -14,7 +14,7 @@ namespace tw {
 namespace {
 
 [[noreturn]] void Raise(std::uint32_t number, const char* description) {
-  throw ControlError(number, QStringLiteral("WindowProc"), QString::fromLatin1(description));
+  ControlError::Raise(number, "WindowProc", description);
 }
 
 struct Slot {

@@ -4,22 +4,19 @@
 // under an X server of its own (scripts/option-tree-screenshots).
 #include "core/AppIdentity.h"
 #include "options/XTreeOpt.h"
+#include "tests/support/ScreenshotTools.h"
 #include "widgets/ImageList.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
 #include <QStyleFactory>
-#include <QThread>
 #include <QVBoxLayout>
-
-#include <cstdio>
 
 namespace {
 
@@ -137,25 +134,10 @@ class DemoWindow : public QWidget {
   tw::XTreeOpt* tiledTree_ = nullptr;
 };
 
-void Settle(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) {
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-}
-
 bool Shoot(QWidget& window, const QString& path) {
   QCursor::setPos(window.screen()->geometry().bottomRight());  // no node under the mouse
-  Settle(300);
-  const QPixmap shot = window.screen()->grabWindow(window.winId());
-  if (shot.isNull() || !shot.save(path)) {
-    std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-    return false;
-  }
-  std::printf("%s (%dx%d)\n", qPrintable(path), shot.width(), shot.height());
-  return true;
+  tw::test::Settle(300);
+  return tw::test::SavePicture(window.screen()->grabWindow(window.winId()), path);
 }
 
 }  // namespace
