@@ -107,7 +107,10 @@ OptNode* XTreeOpt::AddFolder(const QString& Key, OptNode* nodParent, const QStri
                              const std::optional<QString>& FolderIconsKey, bool bBold, const QVariant& sTag) {
   QString image;
   switch (FolderType) {
-    case kCheckFolder: image = checkImage(1); break;
+    case kCheckFolder:
+      if (!checkFits(nodParent)) return nullptr;
+      image = checkImage(1);
+      break;
     case kCustomFolder: image = customFolderImage(FolderIconsKey); break;
     default: image = QString::fromLatin1(kFolderClosed); break;
   }
@@ -147,11 +150,16 @@ OptNode* XTreeOpt::AddOption(const QString& Key, OptNode* nodParent, const QStri
   return node;
 }
 
-OptNode* XTreeOpt::AddCheck(const QString& Key, OptNode* nodParent, const QString& Text, int CheckType, bool bBold) {
-  if (nodParent && nodParent->Kind() == OptNodeKind::Option) return nullptr;
-  for (const OptNode* member : group(nodParent)) {
-    if (member->Kind() == OptNodeKind::Option) return nullptr;
+bool XTreeOpt::checkFits(OptNode* parent) const {
+  if (parent && parent->Kind() == OptNodeKind::Option) return false;
+  for (const OptNode* member : group(parent)) {
+    if (member->Kind() == OptNodeKind::Option) return false;
   }
+  return true;
+}
+
+OptNode* XTreeOpt::AddCheck(const QString& Key, OptNode* nodParent, const QString& Text, int CheckType, bool bBold) {
+  if (!checkFits(nodParent)) return nullptr;
   OptNode* node = insert(Key, nodParent, Text, checkImage(CheckType == 1 || CheckType == 2 ? CheckType : 0));
   refreshCheckAncestors(node);
   if (bBold) makeSelectedBold(node);

@@ -78,7 +78,8 @@ class XTreeOpt : public QWidget {
   // picture of the folder type keyed FolderIconsKey; the standard folder when
   // no type has that key; no picture when FolderIconsKey is not given).
   // bBold selects the node and makes it bold. Throws kKeyNotUnique for a key
-  // already in the tree (an empty key may repeat).
+  // already in the tree (an empty key may repeat). A check folder is refused
+  // (null) where AddCheck refuses a check.
   OptNode* AddFolder(const QString& Key, OptNode* nodParent, const QString& Text, int FolderType,
                      const std::optional<QString>& FolderIconsKey = std::nullopt, bool bBold = false,
                      const QVariant& sTag = QVariant());
@@ -207,6 +208,8 @@ class XTreeOpt : public QWidget {
   void makeSelectedBold(OptNode* node);
   QString customFolderImage(const std::optional<QString>& folderIconsKey) const;
   QList<OptNode*> group(OptNode* parent) const;
+  // Whether a check may go under parent: not under an option, nor beside one.
+  bool checkFits(OptNode* parent) const;
   QString optionImage(bool on) const;
   QString checkImage(int value) const;
 

@@ -228,6 +228,7 @@ TEST_F(XTreeOptTest, MisuseRaisesTheNumberedErrors) {
   const int count = opt.NodesCollection().size();
   EXPECT_EQ(opt.AddCheck(QStringLiteral("X"), updates, QStringLiteral("x"), 1), nullptr);
   EXPECT_EQ(opt.AddCheck(QStringLiteral("X"), min0, QStringLiteral("x"), 1), nullptr);
+  EXPECT_EQ(opt.AddFolder(QStringLiteral("X"), updates, QStringLiteral("x"), XTreeOpt::kCheckFolder), nullptr);
   EXPECT_EQ(opt.NodesCollection().size(), count);
   EXPECT_EQ(opt.Nodes(count), failed);
   EXPECT_EQ(failed->Index(), count);
