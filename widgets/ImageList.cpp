@@ -2,6 +2,7 @@
 
 #include "core/AppIdentity.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLinearGradient>
 #include <QPainter>
@@ -92,9 +93,42 @@ QPixmap Badge(const QString& key, int size) {
 
 }  // namespace
 
-bool ImageList::hasPicture(const QString& key) const { return QFile::exists(PicturePath(key)); }
+bool ImageList::hasPicture(const QString& key) const {
+  return added_.contains(key) || (fallback_ == Fallback::ResourcesAndGenerated && QFile::exists(PicturePath(key)));
+}
+
+bool ImageList::Add(const QString& key, const QIcon& picture) {
+  if (picture.isNull() || added_.contains(key)) return false;
+  added_.insert(key, picture);
+  addedOrder_.append(key);
+  return true;
+}
+
+bool ImageList::Replace(const QString& key, const QIcon& picture) {
+  if (picture.isNull() || !added_.contains(key)) return false;
+  added_.insert(key, picture);
+  return true;
+}
+
+void ImageList::Remove(const QString& key) {
+  if (added_.remove(key)) addedOrder_.removeOne(key);
+}
+
+QStringList ImageList::Keys() const {
+  QStringList keys = addedOrder_;
+  if (fallback_ == Fallback::ResourcesAndGenerated) {
+    const QStringList files = QDir(QStringLiteral(":/icons")).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+    for (const QString& file : files) {
+      const QString key = file.chopped(4);
+      if (!added_.contains(key)) keys << key;
+    }
+  }
+  return keys;
+}
 
 QIcon ImageList::icon(const QString& key) const {
+  if (auto it = added_.constFind(key); it != added_.constEnd()) return *it;
+  if (fallback_ == Fallback::None) return {};
   auto it = cache_.constFind(key);
   if (it != cache_.constEnd()) return *it;
   QIcon icon = hasPicture(key) ? QIcon(PicturePath(key)) : GeneratedIcon(key);

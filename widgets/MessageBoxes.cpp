@@ -8,7 +8,15 @@ namespace {
 class StandardMessageBoxes : public MessageBoxes {
  public:
   void critical(QWidget* parent, const QString& title, const QString& text) override {
-    auto* box = new QMessageBox(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
+    show(QMessageBox::Critical, parent, title, text);
+  }
+  void warning(QWidget* parent, const QString& title, const QString& text) override {
+    show(QMessageBox::Warning, parent, title, text);
+  }
+
+ private:
+  static void show(QMessageBox::Icon icon, QWidget* parent, const QString& title, const QString& text) {
+    auto* box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     // open(), not exec(): the caller goes on and the box closes itself.
     box->open();

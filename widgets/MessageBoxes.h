@@ -13,6 +13,8 @@ class MessageBoxes {
   virtual ~MessageBoxes() = default;
   // A message with the critical icon and an OK button.
   virtual void critical(QWidget* parent, const QString& title, const QString& text) = 0;
+  // A message with the warning icon and an OK button.
+  virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
 
   // Real message boxes, opened window-modal without a nested event loop.
   static MessageBoxes& standard();

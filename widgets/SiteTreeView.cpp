@@ -1,6 +1,7 @@
 #include "widgets/SiteTreeView.h"
 
 #include "core/SiteTree.h"
+#include "widgets/FlagScope.h"
 #include "widgets/ImageList.h"
 
 #include <QHeaderView>
@@ -11,19 +12,6 @@
 
 namespace tw {
 namespace {
-
-// Restores a flag when the scope ends.
-class Mirroring {
- public:
-  explicit Mirroring(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
-  ~Mirroring() { flag_ = old_; }
-  Mirroring(const Mirroring&) = delete;
-  Mirroring& operator=(const Mirroring&) = delete;
-
- private:
-  bool& flag_;
-  bool old_;
-};
 
 constexpr Rgb kDefaultBack = RGB(255, 255, 255);
 
@@ -71,7 +59,7 @@ int SiteTreeView::ButtonNumber(Qt::MouseButton button) {
 }
 
 void SiteTreeView::rebuild() {
-  Mirroring guard(mirroring_);
+  FlagScope guard(mirroring_, true);
   QTreeWidget::clear();
   items_.clear();
   // Depth first, so every parent is there before its children.
@@ -91,7 +79,7 @@ void SiteTreeView::addNode(const QString& key) {
     parent = items_.value(node->parentKey, nullptr);
     if (!parent) return;
   }
-  Mirroring guard(mirroring_);
+  FlagScope guard(mirroring_, true);
   auto* item = new QTreeWidgetItem;
   item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
   item->setData(0, Qt::UserRole, key);
@@ -113,7 +101,7 @@ void SiteTreeView::addNode(const QString& key) {
 void SiteTreeView::removeNode(const QString& key) {
   QTreeWidgetItem* item = items_.take(key);
   if (!item) return;
-  Mirroring guard(mirroring_);
+  FlagScope guard(mirroring_, true);
   // The tree removes children first, from the last one: finding the item
   // at the end keeps a site's rebuild linear.
   if (QTreeWidgetItem* parent = item->parent()) {
@@ -134,7 +122,7 @@ void SiteTreeView::removeNode(const QString& key) {
 void SiteTreeView::changeNode(const QString& key) {
   QTreeWidgetItem* item = items_.value(key, nullptr);
   if (!item) return;
-  Mirroring guard(mirroring_);
+  FlagScope guard(mirroring_, true);
   const QString oldText = item->text(0);
   apply(item, key);
   if (!item->parent() && tree_.sorted() && item->text(0) != oldText) orderTopLevel();
@@ -163,7 +151,7 @@ void SiteTreeView::apply(QTreeWidgetItem* item, const QString& key) {
 }
 
 void SiteTreeView::clearAll() {
-  Mirroring guard(mirroring_);
+  FlagScope guard(mirroring_, true);
   QTreeWidget::clear();
   items_.clear();
 }
@@ -174,7 +162,7 @@ void SiteTreeView::orderTopLevel() {
   for (int i = 0; same && i < desired.size(); ++i) same = topLevelItem(i) == items_.value(desired[i]);
   if (same) return;
 
-  Mirroring guard(mirroring_);
+  FlagScope guard(mirroring_, true);
   for (int i = 0; i < desired.size(); ++i) {
     QTreeWidgetItem* item = items_.value(desired[i], nullptr);
     if (!item || topLevelItem(i) == item) continue;
@@ -193,7 +181,7 @@ void SiteTreeView::orderTopLevel() {
 }
 
 void SiteTreeView::applySelection(const QString& key) {
-  Mirroring guard(mirroring_);
+  FlagScope guard(mirroring_, true);
   QTreeWidgetItem* item = items_.value(key, nullptr);
   if (currentItem() != item) setCurrentItem(item);
   if (!item) clearSelection();

@@ -216,5 +216,22 @@ TEST(ImageList, AKeyWithoutAPictureStillGetsAnIcon) {
   EXPECT_FALSE(images.hasPicture(QStringLiteral("no such picture")));
 }
 
+TEST(ImageList, AddedPicturesComeFirstInOrderAndKeysAreNotTakenTwice) {
+  ImageList images;
+  QPixmap red(16, 16);
+  red.fill(Qt::red);
+  EXPECT_TRUE(images.Add(QStringLiteral("zz"), QIcon(red)));
+  EXPECT_TRUE(images.Add(QStringLiteral("aa"), QIcon(red)));
+  EXPECT_FALSE(images.Add(QStringLiteral("aa"), QIcon(red)));
+  EXPECT_FALSE(images.Replace(QStringLiteral("info"), QIcon(red))) << "built-in pictures stay";
+  const QStringList keys = images.Keys();
+  EXPECT_EQ(keys.mid(0, 2), (QStringList{QStringLiteral("zz"), QStringLiteral("aa")}));
+  EXPECT_TRUE(keys.contains(QStringLiteral("info")));
+  EXPECT_TRUE(keys.contains(QStringLiteral("new")));
+  ImageList own(ImageList::Fallback::None);
+  EXPECT_TRUE(own.icon(QStringLiteral("info")).isNull());
+  EXPECT_TRUE(own.Keys().isEmpty());
+}
+
 }  // namespace
 }  // namespace tw

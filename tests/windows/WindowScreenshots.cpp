@@ -6,21 +6,18 @@
 #include "mainwindow/AlertManager.h"
 #include "mainwindow/TrayHost.h"
 #include "mainwindow/TrayIcon.h"
+#include "tests/support/ScreenshotTools.h"
 #include "widgets/ImageList.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLinearGradient>
 #include <QMap>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
-#include <QThread>
 #include <QTime>
 #include <QWidget>
-
-#include <cstdio>
 
 namespace {
 
@@ -94,24 +91,6 @@ class NoHost : public tw::AlertHost, public tw::TrayHost, public tw::StatusPanel
   QMap<QString, QString> panels_;
 };
 
-void Settle(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) {
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-}
-
-bool Save(const QPixmap& shot, const QString& path) {
-  if (!shot.save(path)) {
-    std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-    return false;
-  }
-  std::printf("%s (%dx%d)\n", qPrintable(path), shot.width(), shot.height());
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,21 +114,21 @@ int main(int argc, char** argv) {
   alerts.setWindowIcon(productIcon);
   alerts.setScreenArea([full] { return full.adjusted(0, 0, 0, -kPanelHeight); });
 
-  Settle(200);
+  tw::test::Settle(200);
   alerts.ShowAlert(QStringLiteral("Xbox Scene News\nhas 3 new items."), QString(), 0, true);
-  Settle(150);
+  tw::test::Settle(150);
   alerts.ShowAlert(QStringLiteral("Skins: Dashboards\nhas failed to download\n5 times in succession.\n"
                                   "Please check the feed!"),
                    QStringLiteral("Error encountered..."), 0, false);
-  Settle(150);
+  tw::test::Settle(150);
   alerts.ShowAlert(QStringLiteral("Tidewire v1.1 build 0400 is available for download"),
                    QStringLiteral("Update available..."), 0, false);
-  Settle(900);
+  tw::test::Settle(900);
 
   const int shotW = 420;
   const int shotH = 3 * (tw::frmAlert::kTitleHeight + tw::frmAlert::kBodyHeight) + kPanelHeight + 60;
   const QRect alertShot(full.right() + 1 - shotW, full.bottom() + 1 - shotH, shotW, shotH);
-  bool ok = Save(screen->grabWindow(0, alertShot.x(), alertShot.y(), alertShot.width(), alertShot.height()),
+  bool ok = tw::test::SavePicture(screen->grabWindow(0, alertShot.x(), alertShot.y(), alertShot.width(), alertShot.height()),
                  outDir + QStringLiteral("/alerts.png"));
 
   alerts.Clear_Popups();
@@ -161,10 +140,10 @@ int main(int argc, char** argv) {
   const QSize menuSize = menu->sizeHint();
   const QRect icon = desktop.trayIconRect();
   menu->popup(QPoint(icon.center().x() - menuSize.width() / 2, full.bottom() - kPanelHeight - menuSize.height()));
-  Settle(400);
+  tw::test::Settle(400);
   const int menuShotH = menuSize.height() + kPanelHeight + 40;
   const QRect menuShot(full.right() + 1 - 320, full.bottom() + 1 - menuShotH, 320, menuShotH);
-  ok = Save(screen->grabWindow(0, menuShot.x(), menuShot.y(), menuShot.width(), menuShot.height()),
+  ok = tw::test::SavePicture(screen->grabWindow(0, menuShot.x(), menuShot.y(), menuShot.width(), menuShot.height()),
             outDir + QStringLiteral("/tray-menu.png")) && ok;
   menu->hide();
   return ok ? 0 : 1;
