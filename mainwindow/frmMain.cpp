@@ -126,6 +126,7 @@ void frmMain::buildControls() {
   connect(tv_, &SiteTreeView::click, this, [this] { treeClicks_.Click(); });
   connect(tv_, &SiteTreeView::keyDown, this, [this](int, Qt::KeyboardModifiers) { treeClicks_.keyDown(); });
   connect(tv_, &SiteTreeView::keyUp, this, [this](int, Qt::KeyboardModifiers) { treeClicks_.keyUp(); });
+  connect(tv_, &SiteTreeView::keyAbandoned, this, [this] { treeClicks_.keyAbandoned(); });
 }
 
 void frmMain::buildMenus() {
