@@ -185,7 +185,7 @@ TEST_F(frmMainTest, ComingBackFromMinimisedClosesThePopups) {
 
 TEST_F(frmMainTest, PlacementAndSplitterSurviveARestart) {
   start();
-  window().setGeometry(120, 90, 1000, 640);
+  window().setGeometry(120, 90, 660, 490);
   window().splMain().setSplitterLeftTop(4500);
   QApplication::processEvents();
   const QRect before = window().geometry();
