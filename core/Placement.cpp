@@ -27,6 +27,20 @@ qint32 Stored(const Settings& settings, const WindowGeometry& window, const char
   return settings.placement(window.formName(), property).toInt();
 }
 
+QRectF NormalBounds(const WindowGeometry& window) {
+  return {window.left(), window.top(), window.width(), window.height()};
+}
+
+// The window's normal bounds as they would be kept on the screen.
+QRectF KeptBounds(const WindowGeometry& window, const QRectF& bounds) {
+  return FitToArea(bounds, window.frameMargins(), window.screenArea(bounds), window.minimumSize());
+}
+
+void Place(WindowGeometry& window, const QRectF& bounds) {
+  if (bounds.size() != QSizeF(window.width(), window.height())) window.resize(bounds.width(), bounds.height());
+  window.move(bounds.left(), bounds.top());
+}
+
 }  // namespace
 
 qint32 ClampValue(qint32 value, qint32 low, qint32 high) {
@@ -36,39 +50,58 @@ qint32 ClampValue(qint32 value, qint32 low, qint32 high) {
   return result;
 }
 
+QRectF FitToArea(QRectF client, const QMarginsF& frame, const QRectF& area, const QSizeF& minimum) {
+  const double roomWidth = area.width() - frame.left() - frame.right();
+  const double roomHeight = area.height() - frame.top() - frame.bottom();
+  if (client.width() > roomWidth) client.setWidth(std::max(roomWidth, minimum.width()));
+  if (client.height() > roomHeight) client.setHeight(std::max(roomHeight, minimum.height()));
+  // The far edges first, then the near ones, which win when both cannot hold.
+  const double left = std::max(std::min(client.left(), area.right() - frame.right() - client.width()),
+                               area.left() + frame.left());
+  const double top = std::max(std::min(client.top(), area.bottom() - frame.bottom() - client.height()),
+                              area.top() + frame.top());
+  client.moveTo(left, top);
+  return client;
+}
+
 void SaveFormPosition(Settings& settings, const WindowGeometry& window) {
   if (window.windowState() != WindowState::Normal) return;
-  settings.setPlacement(window.formName(), setting::PlacementTop, window.top());
-  settings.setPlacement(window.formName(), setting::PlacementLeft, window.left());
+  const QRectF kept = KeptBounds(window, NormalBounds(window));
+  settings.setPlacement(window.formName(), setting::PlacementTop, kept.top());
+  settings.setPlacement(window.formName(), setting::PlacementLeft, kept.left());
 }
 
 void SaveFormSize(Settings& settings, const WindowGeometry& window) {
   settings.setPlacement(window.formName(), setting::PlacementWindowState, static_cast<int>(window.windowState()));
   if (window.windowState() != WindowState::Normal) return;
-  settings.setPlacement(window.formName(), setting::PlacementWidth, window.width());
-  settings.setPlacement(window.formName(), setting::PlacementHeight, window.height());
+  const QRectF kept = KeptBounds(window, NormalBounds(window));
+  settings.setPlacement(window.formName(), setting::PlacementWidth, kept.width());
+  settings.setPlacement(window.formName(), setting::PlacementHeight, kept.height());
 }
 
 bool RestoreFormPosition(const Settings& settings, WindowGeometry& window) {
   const qint32 top = Stored(settings, window, setting::PlacementTop);
   const qint32 left = Stored(settings, window, setting::PlacementLeft);
   if (window.windowState() != WindowState::Normal) return true;
+  QRectF bounds = NormalBounds(window);
   if (top != 0) {
-    const qint32 maxLeft = WholeTwips(window.screenWidth() - window.width());
-    const qint32 maxTop = WholeTwips(window.screenHeight() - window.height());
-    window.move(ClampValue(left, 0, maxLeft), ClampValue(top, 0, maxTop));
+    bounds.moveTo(left, top);
   } else {
-    // Halves of whole twips, rounded toward zero: centred.
-    window.move(WholeTwips(window.screenWidth() - window.width()) / 2,
-                WholeTwips(window.screenHeight() - window.height()) / 2);
+    // Centred, frame and all, on the screen the window is on: halves of
+    // whole twips, rounded toward zero.
+    const QRectF area = window.screenArea(bounds);
+    const QMarginsF frame = window.frameMargins();
+    const qint32 spareWidth = WholeTwips(area.width() - frame.left() - frame.right() - bounds.width());
+    const qint32 spareHeight = WholeTwips(area.height() - frame.top() - frame.bottom() - bounds.height());
+    bounds.moveTo(area.left() + frame.left() + spareWidth / 2, area.top() + frame.top() + spareHeight / 2);
   }
+  Place(window, KeptBounds(window, bounds));
   return true;
 }
 
 void RestoreFormSize(const Settings& settings, WindowGeometry& window, int minimumWidthPx, int minimumHeightPx) {
   double width = Stored(settings, window, setting::PlacementWidth);
   double height = Stored(settings, window, setting::PlacementHeight);
-  const qint32 state = Stored(settings, window, setting::PlacementWindowState);
 
   if (minimumWidthPx > 0 && minimumWidthPx * window.twipsPerPixelX() > width) {
     width = minimumWidthPx * window.twipsPerPixelX();
@@ -78,7 +111,19 @@ void RestoreFormSize(const Settings& settings, WindowGeometry& window, int minim
   }
   window.resize(width != 0 ? width : 640 * window.twipsPerPixelX(),
                 height != 0 ? height : 480 * window.twipsPerPixelY());
-  if (state == static_cast<int>(WindowState::Maximized)) window.setWindowState(WindowState::Maximized);
+}
+
+void RestoreFormState(const Settings& settings, WindowGeometry& window) {
+  if (Stored(settings, window, setting::PlacementWindowState) == static_cast<int>(WindowState::Maximized)) {
+    window.setWindowState(WindowState::Maximized);
+  }
+}
+
+void KeepOnScreen(WindowGeometry& window) {
+  if (window.windowState() != WindowState::Normal) return;
+  const QRectF bounds = NormalBounds(window);
+  const QRectF kept = KeptBounds(window, bounds);
+  if (kept != bounds) Place(window, kept);
 }
 
 void SetFormTopmost(WindowGeometry& window, bool topmost) {

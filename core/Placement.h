@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QMarginsF>
+#include <QRectF>
+#include <QSizeF>
 #include <QtGlobal>
 
 namespace tw {
@@ -12,17 +15,32 @@ class WindowGeometry;
 // below both gives high.
 qint32 ClampValue(qint32 value, qint32 low, qint32 high);
 
+// A client area moved, and shrunk where it must be (never below minimum),
+// so that it lies inside area together with its frame. Where even the
+// minimum does not fit, the frame's top-left corner stays inside, so the
+// title bar and the menu can always be reached.
+QRectF FitToArea(QRectF client, const QMarginsF& frame, const QRectF& area, const QSizeF& minimum);
+
 // Saves name + "Top" / "Left" while the window is in the normal state.
 void SaveFormPosition(Settings& settings, const WindowGeometry& window);
 // Saves name + "WindowState" always, and name + "Width" / "Height" only in
 // the normal state, so the last normal size survives.
+// Both save the place the window would have on a screen that exists now:
+// nothing off-screen is ever remembered.
 void SaveFormSize(Settings& settings, const WindowGeometry& window);
-// Moves the window to its stored place, pulled back onto the screen, or
-// centres it when no top is stored.
+// Moves the window to its stored place, or centres it when no top is
+// stored; either way kept on a screen that exists now, shrunk to fit.
 bool RestoreFormPosition(const Settings& settings, WindowGeometry& window);
 // Sets the stored size (at least the minimum in pixels; 640 x 480 pixels when
-// none is stored) and maximises when that was the stored state.
+// none is stored).
 void RestoreFormSize(const Settings& settings, WindowGeometry& window, int minimumWidthPx, int minimumHeightPx);
+// Maximises when that was the stored state; a stored minimised state is not
+// restored. Comes after the size and the position, which the window then
+// goes back to.
+void RestoreFormState(const Settings& settings, WindowGeometry& window);
+// Pulls a window in the normal state back inside the screen, for when its
+// frame has become known after it was placed.
+void KeepOnScreen(WindowGeometry& window);
 void SetFormTopmost(WindowGeometry& window, bool topmost);
 
 }  // namespace tw

@@ -73,11 +73,12 @@ void Startup::Run() {
     core_.tv.setExpanded(roots.first(), false);
   }
 
+  bool startMinimised = false;
   if (settings.flag(setting::AutoMinimise)) {
     if (settings.flag(setting::CloseToTray) && tray_.isTrayAvailable()) {
       tray_.SendToTray(false);
     } else {
-      window_.showMinimized();
+      startMinimised = true;  // once it has its place, below
     }
   }
   if (settings.flag(setting::CheckAtStartup) && checker_) checker_->QueueAllFeeds();
@@ -91,9 +92,15 @@ void Startup::Run() {
   core_.activity.LogActivity(QStringLiteral("Starting ") + core_.identity.ProgTitle + u' ' + core_.identity.VersionText,
                              LogLevel::Info, false);
 
-  window_.showOffScreen(!tray_.isInTray());
+  // The window has its remembered place before it is first shown, so it
+  // never shows anywhere else; the remembered maximised state and the
+  // minimised start come after, so the normal bounds they go back to are
+  // the remembered ones.
   RestoreFormSize(settings, window_.placement(), kMinimumWidthPx, kMinimumHeightPx);
   RestoreFormPosition(settings, window_.placement());
+  RestoreFormState(settings, window_.placement());
+  if (startMinimised) window_.showMinimized();
+  window_.showPlaced(!tray_.isInTray());
   window_.setSplitterPosition(settings.number(setting::SplitterPosition));
   if (pages_) pages_->WriteAboutPage();
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QMarginsF>
+#include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 namespace tw {
@@ -18,7 +21,7 @@ class WindowGeometry {
   virtual WindowState windowState() const = 0;
   virtual void setWindowState(WindowState state) = 0;
 
-  // Normal-state bounds, in twips.
+  // Normal-state bounds of the client area, in twips.
   virtual double left() const = 0;
   virtual double top() const = 0;
   virtual double width() const = 0;
@@ -26,8 +29,15 @@ class WindowGeometry {
   virtual void move(double left, double top) = 0;
   virtual void resize(double width, double height) = 0;
 
-  virtual double screenWidth() const = 0;
-  virtual double screenHeight() const = 0;
+  // The part of a screen that windows may use (panels left out), of the
+  // screen that holds the largest part of bounds now, or of the nearest
+  // screen when none holds any.
+  virtual QRectF screenArea(const QRectF& bounds) const = 0;
+  // The window manager's frame around the client area; none until the
+  // window has been framed.
+  virtual QMarginsF frameMargins() const = 0;
+  // The smallest client area the window allows.
+  virtual QSizeF minimumSize() const = 0;
   virtual double twipsPerPixelX() const = 0;
   virtual double twipsPerPixelY() const = 0;
 

@@ -29,7 +29,7 @@ class TrayControl {
   virtual bool isInTray() const = 0;
   // Starts the blink that tells of unseen news.
   virtual void startBlinking() = 0;
-  // Longer tips are cut to the tray's 64 characters.
+  // The icon's tooltip, shown whole.
   virtual void ChangeTrayTip(const QString& tip) = 0;
   virtual void SendToTray(bool animate) = 0;
   virtual void RemoveTrayIcon() = 0;
@@ -53,11 +53,14 @@ class MainWindowPort : public WindowPresence {
   virtual void applyProductIdentity(const QString& progTitle) = 0;
   // Sizes, menus, image lists, the visible strips and the "ver" panel.
   virtual void applyDisplaySettings(const Settings& settings, const AppIdentity& identity) = 0;
+  // Sets the minimised state; the window shows minimised.
   virtual void showMinimized() = 0;
-  // Moves the window off the screen and, unless it lives in the tray, shows
-  // it; placement then moves it to its remembered place.
-  virtual void showOffScreen(bool show) = 0;
+  // Shows the window, already placed, in the state it has been given;
+  // false leaves it hidden (it lives in the tray).
+  virtual void showPlaced(bool show) = 0;
   virtual WindowGeometry& placement() = 0;
+  // The splitter's bar position, applied to the window's own size even
+  // while the window has not been shown yet.
   virtual void setSplitterPosition(int twips) = 0;
   virtual int splitterPosition() const = 0;
   virtual void focusTree() = 0;

@@ -2,6 +2,7 @@
 
 #include "core/AppIdentity.h"
 #include "mainwindow/AlertHost.h"
+#include "news/DisplayText.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -52,9 +53,9 @@ void AlertManager::ShowAlert(const QString& message, const QString& title, int s
   alerts_.append(alert);
 
   const QString shownTitle =
-      title.isEmpty() ? identity_.ProgTitle + QLatin1Char(' ') + identity_.VersionText : title;
+      title.isEmpty() ? identity_.ProgTitle + QLatin1Char(' ') + identity_.VersionText : DisplayText(title);
   const qint64 ms = static_cast<qint64>(seconds) * 1000;
-  alert->Display(message, shownTitle, static_cast<int>(std::clamp<qint64>(ms, 0, INT_MAX)), restore);
+  alert->Display(DisplayText(message), shownTitle, static_cast<int>(std::clamp<qint64>(ms, 0, INT_MAX)), restore);
 }
 
 void AlertManager::Clear_Popups() {

@@ -23,6 +23,11 @@ Program::Program(const AppPaths& paths, const Clock& clock)
   if (!endpointProblem_.isEmpty()) core_.activity.LogActivity(endpointProblem_, LogLevel::Warning, false);
   window_.setCommands(this);
   window_.setWebView(&web_, web_.view());
+  QObject::connect(&web_, &WebView::desktopOpenFailed, &window_, [this](const QString& address) {
+    core_.activity.LogActivity(QStringLiteral("Could not open ") + address +
+                                   QStringLiteral(": no web browser or mail program is set up on this desktop"),
+                               LogLevel::Error, true);
+  });
 
   core_.catalogue.setItemLoader(&items_);
   pages_.setTitleRefresher(&titles_);

@@ -1,5 +1,6 @@
 #include "mainwindow/StatusBarPanels.h"
 
+#include "widgets/ElidedLabel.h"
 #include "widgets/ImageList.h"
 
 #include <QHBoxLayout>
@@ -22,13 +23,15 @@ StatusBarPanels::Panel& StatusBarPanels::panel(const QString& key) {
   auto* layout = new QHBoxLayout(box);
   layout->setContentsMargins(4, 0, 4, 0);
   layout->setSpacing(4);
-  Panel p{new QLabel(box), new QLabel(box)};
+  // The message panels stretch and shorten what does not fit, so a long
+  // message never pushes the version and mode panels out of sight; those
+  // keep their size.
+  const bool stretches = key == QLatin1String("msg") || key == QLatin1String("dl");
+  Panel p{new QLabel(box), stretches ? new ElidedLabel(box) : new QLabel(box)};
   p.icon->setFixedSize(16, 16);
   p.icon->hide();
   layout->addWidget(p.icon);
   layout->addWidget(p.text, 1);
-  // The message panels stretch; the version and mode panels keep their size.
-  const bool stretches = key == QLatin1String("msg") || key == QLatin1String("dl");
   if (key == QLatin1String("ver")) {
     addPermanentWidget(box);
   } else {

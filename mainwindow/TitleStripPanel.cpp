@@ -1,5 +1,7 @@
 #include "mainwindow/TitleStripPanel.h"
 
+#include "widgets/ElidedLabel.h"
+
 #include <QColor>
 #include <QEvent>
 #include <QLabel>
@@ -13,6 +15,9 @@ namespace {
 
 constexpr int kEmptyHeightPx = 48;
 constexpr int kGapPx = 10;
+// Between the link's caption and the address, and after the address.
+constexpr int kCaptionGapPx = 6;
+constexpr int kRightMarginPx = 6;
 
 QColor ColourOf(Rgb c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
@@ -26,7 +31,6 @@ void Show(QLabel* label, const TitleLabel& text) {
   label->setText(text.text);
   SetTextColour(label, text.colour);
   label->setVisible(text.visible);
-  label->adjustSize();
 }
 
 }  // namespace
@@ -37,15 +41,18 @@ TitleStripPanel::TitleStripPanel(QWidget* parent) : QWidget(parent) {
   setFixedHeight(kEmptyHeightPx);
   picTitleLogo_ = new QLabel(this);
   picTitleLogo_->setObjectName(QStringLiteral("picTitleLogo"));
-  lblTitle_ = new QLabel(QStringLiteral("Title"), this);
+  // Feed texts are shown as they are, never as markup; what does not fit is
+  // shortened, the address in its middle so both its ends stay readable.
+  lblTitle_ = new ElidedLabel(Qt::ElideRight, this);
+  lblTitle_->setText(QStringLiteral("Title"));
   lblTitle_->setObjectName(QStringLiteral("lblTitle"));
-  lblLinkTitle_ = new QLabel(QStringLiteral("Link: "), this);
+  lblLinkTitle_ = new ElidedLabel(Qt::ElideRight, this);
+  lblLinkTitle_->setText(QStringLiteral("Link: "));
   lblLinkTitle_->setObjectName(QStringLiteral("lblLinkTitle"));
-  lblLink_ = new QLabel(QStringLiteral("Link text"), this);
+  lblLink_ = new ElidedLabel(Qt::ElideMiddle, this);
+  lblLink_->setText(QStringLiteral("Link text"));
   lblLink_->setObjectName(QStringLiteral("lblLink"));
   lblLink_->setCursor(Qt::PointingHandCursor);
-  // Feed texts are shown as they are, never as markup.
-  for (QLabel* label : {lblTitle_, lblLinkTitle_, lblLink_}) label->setTextFormat(Qt::PlainText);
   QFont bold = lblTitle_->font();
   bold.setBold(true);
   bold.setPointSizeF(bold.pointSizeF() * 1.15);
@@ -98,15 +105,25 @@ void TitleStripPanel::place() {
   }
   picTitleLogo_->setGeometry(0, 0, logo.width(), logo.height());
   const int left = logo.width() + kGapPx;
-  const int titleHeight = lblTitle_->isVisible() ? lblTitle_->sizeHint().height() : 0;
+  const int room = std::max(0, width() - left - kRightMarginPx);
+  // Shown or not yet, what is not hidden takes its room.
+  const int titleHeight = lblTitle_->isHidden() ? 0 : lblTitle_->sizeHint().height();
   const int linkHeight = std::max(lblLinkTitle_->sizeHint().height(), lblLink_->sizeHint().height());
   const int top = std::max(0, (height() - titleHeight - linkHeight) / 2);
-  lblTitle_->setGeometry(left, top, std::max(0, width() - left), titleHeight);
-  const int linkTitleWidth = lblLinkTitle_->isVisible() ? lblLinkTitle_->sizeHint().width() : 0;
-  lblLinkTitle_->setGeometry(left, top + titleHeight, linkTitleWidth, linkHeight);
-  lblLink_->setGeometry(left + linkTitleWidth, top + titleHeight,
-                        std::min(lblLink_->sizeHint().width(), std::max(0, width() - left - linkTitleWidth)),
-                        linkHeight);
+  lblTitle_->setGeometry(left, top, room, titleHeight);
+
+  // Caption and address side by side with a gap. When both do not fit, the
+  // address keeps at least half the room and the caption gives way first.
+  int captionWidth = lblLinkTitle_->isHidden() ? 0 : lblLinkTitle_->sizeHint().width();
+  int linkWidth = lblLink_->isHidden() ? 0 : lblLink_->sizeHint().width();
+  const int gap = captionWidth > 0 && linkWidth > 0 ? kCaptionGapPx : 0;
+  if (captionWidth + gap + linkWidth > room) {
+    captionWidth = std::clamp(room - gap - std::min(linkWidth, room / 2), 0, captionWidth);
+    linkWidth = std::max(0, room - gap - captionWidth);
+  }
+  const int linkTop = top + titleHeight;
+  lblLinkTitle_->setGeometry(left, linkTop, captionWidth, linkHeight);
+  lblLink_->setGeometry(left + captionWidth + gap, linkTop, linkWidth, linkHeight);
 }
 
 void TitleStripPanel::resizeEvent(QResizeEvent* event) {
@@ -119,12 +136,17 @@ void TitleStripPanel::colourLink(Rgb colour) { SetTextColour(lblLink_, colour); 
 bool TitleStripPanel::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::Enter:
-    case QEvent::MouseMove:
-      colourLink(watched == lblLink_ ? linkHoverColour_ : linkColour_);
-      break;
     case QEvent::Leave:
-      if (watched == lblLink_) colourLink(linkColour_);
+      colourLink(watched == lblLink_ && event->type() == QEvent::Enter ? linkHoverColour_ : linkColour_);
       break;
+    case QEvent::MouseMove: {
+      // A move the link does not take goes on to the strip: judge by where
+      // the pointer is, not by who is told.
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      const QPoint at = lblLink_->mapFromGlobal(mouse->globalPosition().toPoint());
+      colourLink(lblLink_->isVisible() && lblLink_->rect().contains(at) ? linkHoverColour_ : linkColour_);
+      break;
+    }
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
       if (watched == lblLink_) {

@@ -8,11 +8,14 @@ class QLabel;
 
 namespace tw {
 
+class ElidedLabel;
+
 // `picTitle`: the strip above the web panel with the site's logo
 // (`picTitleLogo`), the page's title (`lblTitle`) and its link
 // (`lblLinkTitle`, `lblLink`). The labels sit right of the logo and the strip
 // is as high as the logo; while a built-in page is shown the logo is centred
-// and the labels are hidden.
+// and the labels are hidden. Texts too long for the strip are shortened,
+// never run into each other, and show whole in their tooltips.
 class TitleStripPanel : public QWidget, public TitleStrip {
   Q_OBJECT
 
@@ -24,9 +27,9 @@ class TitleStripPanel : public QWidget, public TitleStrip {
   void setTitleStrip(const TitleStripContent& content) override;
 
   QLabel* picTitleLogo() const { return picTitleLogo_; }
-  QLabel* lblTitle() const { return lblTitle_; }
-  QLabel* lblLinkTitle() const { return lblLinkTitle_; }
-  QLabel* lblLink() const { return lblLink_; }
+  ElidedLabel* lblTitle() const { return lblTitle_; }
+  ElidedLabel* lblLinkTitle() const { return lblLinkTitle_; }
+  ElidedLabel* lblLink() const { return lblLink_; }
   QString linkTag() const { return linkTag_; }
   int LastMouseButton() const { return lastMouseButton_; }
 
@@ -47,9 +50,9 @@ class TitleStripPanel : public QWidget, public TitleStrip {
   void colourLink(Rgb colour);
 
   QLabel* picTitleLogo_;
-  QLabel* lblTitle_;
-  QLabel* lblLinkTitle_;
-  QLabel* lblLink_;
+  ElidedLabel* lblTitle_;
+  ElidedLabel* lblLinkTitle_;
+  ElidedLabel* lblLink_;
   QString linkTag_;
   Rgb linkColour_ = 0;
   Rgb linkHoverColour_ = 0;

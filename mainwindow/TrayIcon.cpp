@@ -5,6 +5,8 @@
 #include "core/StatusPanels.h"
 #include "mainwindow/TrayBackend.h"
 #include "mainwindow/TrayHost.h"
+#include "news/DisplayText.h"
+#include "widgets/ElidedLabel.h"
 #include "widgets/ImageList.h"
 
 #include <QAction>
@@ -16,8 +18,11 @@
 namespace tw {
 namespace {
 
-// The tip is written with CR LF; tooltips here break lines on LF alone.
-QString ShownTip(QString field) { return field.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+// The tip is written with CR LF; tooltips here break lines on LF alone. It is
+// shown whole, decoded, and as text.
+QString ShownTip(const QString& tip) {
+  return PlainToolTip(DisplayText(tip).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
 
 QIcon BlankIcon() {
   QPixmap pm(16, 16);
@@ -87,8 +92,6 @@ bool TrayIcon::isTrayAvailable() const {
   return available;
 }
 
-QString TrayIcon::TipField(const QString& tip) { return tip.left(kTipFieldChars - 1); }
-
 QIcon TrayIcon::windowIcon() const {
   QIcon icon = window_.windowIcon();
   if (icon.isNull()) icon = QApplication::windowIcon();
@@ -137,7 +140,7 @@ void TrayIcon::RemoveTrayIcon() {
 }
 
 void TrayIcon::ChangeTrayTip(const QString& tip) {
-  recordTip_ = TipField(tip);
+  recordTip_ = tip;
   backend_->setTip(ShownTip(recordTip_));
 }
 

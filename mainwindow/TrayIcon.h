@@ -37,8 +37,6 @@ class TrayIcon : public QObject, public TrayControl {
  public:
   static constexpr int kBlinkMs = 600;
   static constexpr int kWatchMs = 1000;
-  // The tip field holds 64 characters with its closing NUL: 63 of text.
-  static constexpr int kTipFieldChars = 64;
   // Watch ticks without a notification area after which a window hidden in
   // the tray is shown again, so it stays reachable.
   static constexpr int kTrayGoneTicks = 10;
@@ -71,8 +69,8 @@ class TrayIcon : public QObject, public TrayControl {
   QMenu* mnuTrayPopup() const { return mnuTrayPopup_; }
   QAction* mnuOpen() const { return mnuOpen_; }
 
-  // What the tip field holds for a tip: at most 63 characters.
-  static QString TipField(const QString& tip);
+  // The tip as last given: the whole text, however long (the desktop's
+  // tooltips have no length limit).
   QString tipField() const { return recordTip_; }
   QString TrayTipText() const { return trayTipText_; }
   QIcon picTrayIcon() const { return picture_; }

@@ -44,6 +44,8 @@ class TreeClickHandler {
   void keyDown() { KeyNavigating = true; }
   // Opens the selected node as a left click would.
   void keyUp();
+  // The key went with the focus: clicks count again, nothing opens.
+  void keyAbandoned() { KeyNavigating = false; }
 
   // A node whose tag has neither read marker is a site node.
   static bool IsSiteNode(const QString& tag);

@@ -18,12 +18,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
+#include <QWindow>
 
 namespace tw {
 namespace {
@@ -126,6 +126,7 @@ void frmMain::buildControls() {
   connect(tv_, &SiteTreeView::click, this, [this] { treeClicks_.Click(); });
   connect(tv_, &SiteTreeView::keyDown, this, [this](int, Qt::KeyboardModifiers) { treeClicks_.keyDown(); });
   connect(tv_, &SiteTreeView::keyUp, this, [this](int, Qt::KeyboardModifiers) { treeClicks_.keyUp(); });
+  connect(tv_, &SiteTreeView::keyAbandoned, this, [this] { treeClicks_.keyAbandoned(); });
 }
 
 void frmMain::buildMenus() {
@@ -236,6 +237,12 @@ void frmMain::showWebProgress(int progress, int maximum) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Expose && watched == windowHandle() && !frameChecked_ && windowHandle()->isExposed() &&
+      geometry_->windowState() == WindowState::Normal) {
+    frameChecked_ = true;
+    windowHandle()->removeEventFilter(this);
+    KeepOnScreen(*geometry_);
+  }
   if (event->type() == QEvent::Resize) {
     if (watched == client_) {
       RESIZE_Form();
@@ -361,20 +368,31 @@ void frmMain::applyDisplaySettings(const Settings& settings, const AppIdentity& 
 
 void frmMain::showMinimized() { setWindowState(windowState() | Qt::WindowMinimized); }
 
-void frmMain::showOffScreen(bool show) {
-  const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
-  move(screen.width() * 2, screen.height() * 2);
-  if (!show) return;
-  if (windowState().testFlag(Qt::WindowMinimized)) {
-    QMainWindow::showMinimized();
-  } else {
-    QMainWindow::show();
-  }
+void frmMain::showPlaced(bool show) {
+  // Once the window manager has framed the window its frame is known: the
+  // first time it is exposed in the normal state (now, or when it comes
+  // back from the tray), the frame is kept on screen.
+  create();
+  windowHandle()->installEventFilter(this);
+  if (show) QMainWindow::show();
 }
 
 WindowGeometry& frmMain::placement() { return *geometry_; }
 
-void frmMain::setSplitterPosition(int twips) { splMain_->setSplitterLeftTop(twips); }
+void frmMain::setSplitterPosition(int twips) {
+  // A window not shown yet (it may start in the tray) has not laid itself
+  // out: its controls still have the toolkit's first sizes, which would
+  // pull the bar back to fit them. Lay it out at its own size first.
+  if (!QMainWindow::isVisible()) {
+    if (QLayout* own = layout()) {
+      own->invalidate();
+      own->activate();
+    }
+    RESIZE_Form();
+    RESIZE_WebPanel();
+  }
+  splMain_->setSplitterLeftTop(twips);
+}
 int frmMain::splitterPosition() const { return splMain_->SplitterLeftTop(); }
 
 void frmMain::focusTree() { tv_->setFocus(); }

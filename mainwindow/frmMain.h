@@ -102,7 +102,7 @@ class frmMain : public QMainWindow,
   void applyProductIdentity(const QString& progTitle) override;
   void applyDisplaySettings(const Settings& settings, const AppIdentity& identity) override;
   void showMinimized() override;
-  void showOffScreen(bool show) override;
+  void showPlaced(bool show) override;
   WindowGeometry& placement() override;
   void setSplitterPosition(int twips) override;
   int splitterPosition() const override;
@@ -170,6 +170,7 @@ class frmMain : public QMainWindow,
   bool skipTrayOnMinimise_ = false;
   bool exiting_ = false;
   bool unloaded_ = false;
+  bool frameChecked_ = false;  // the frame was kept on screen once it was known
 };
 
 }  // namespace tw

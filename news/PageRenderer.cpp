@@ -3,6 +3,7 @@
 #include "core/AppCore.h"
 #include "core/BuildFlags.h"
 #include "core/StatusTags.h"
+#include "news/DisplayText.h"
 #include "news/Entities.h"
 #include "news/ItemPage.h"
 #include "news/PageFiles.h"
@@ -81,9 +82,25 @@ void PageRenderer::MarkItemRead(const SiteRecord& site, const QString& itemKey) 
   // The store never holds the very-new marker: it lives for one title refresh.
   QString stored = tag;
   stored.remove(TagVeryNew);
-  const QString number = itemKey.mid(itemKey.indexOf(SiteKeyPrefix) + SiteKeyPrefix.size());
-  core_.registry.SetRegValue(core_.settings.hive(), core_.settings.siteKeyPath(site.RegName) + u'\\' + number,
-                             Name(setting::ItemTag), stored, RegType::String);
+  core_.registry.SetRegValue(core_.settings.hive(), ItemPath(site, itemKey), Name(setting::ItemTag), stored,
+                             RegType::String);
+}
+
+QString PageRenderer::ItemPath(const SiteRecord& site, const QString& itemKey) const {
+  return core_.settings.siteKeyPath(site.RegName) + u'\\' + itemKey.mid(itemKey.indexOf(SiteKeyPrefix) + SiteKeyPrefix.size());
+}
+
+QString PageRenderer::ItemText(const SiteRecord& site, const QString& itemKey, const TextSetting& setting) const {
+  return core_.registry.QueryRegValue(core_.settings.hive(), ItemPath(site, itemKey), Name(setting)).toText();
+}
+
+void PageRenderer::MarkShownItemRead(int siteIndex, const QString& itemKey, const QString& identity) {
+  const SiteRecord& site = core_.sites[siteIndex];
+  // A check may have rebuilt the list while the page loaded: the key then
+  // names another item, which nobody has seen.
+  if (ItemText(site, itemKey, setting::ItemTitle) + u'\n' + ItemText(site, itemKey, setting::ItemLink) != identity) return;
+  MarkItemRead(site, itemKey);
+  if (refresher_) refresher_->RefreshSiteTitle(siteIndex, false);
 }
 
 void PageRenderer::ShowItem(int siteIndex, const QString& itemKey) {
@@ -93,28 +110,25 @@ void PageRenderer::ShowItem(int siteIndex, const QString& itemKey) {
 
   display_.Begin();
   web_.Stop();
-  MarkItemRead(site, itemKey);
-  if (refresher_) refresher_->RefreshSiteTitle(siteIndex, false);
 
   const QString logo = !site.LogoRes.isEmpty() ? site.LogoRes
                        : site.OwnColours        ? site.RegName
                                                 : QString::fromLatin1(kDefaultLogo);
   WriteSitePictures(site, logo);
 
-  Registry& registry = core_.registry;
-  const Hive hive = core_.settings.hive();
-  const QString number = itemKey.mid(itemKey.indexOf(SiteKeyPrefix) + SiteKeyPrefix.size());
-  const QString itemPath = core_.settings.siteKeyPath(site.RegName) + u'\\' + number;
-  const auto value = [&](const TextSetting& setting) {
-    return registry.QueryRegValue(hive, itemPath, Name(setting)).toText();
-  };
+  const auto value = [&](const TextSetting& setting) { return ItemText(site, itemKey, setting); };
+  const QString storedTitle = value(setting::ItemTitle);
+  const QString storedLink = value(setting::ItemLink);
+  // Titles are text, descriptions are HTML: a title goes into the page
+  // escaped, so whatever it decodes to stays text.
+  const QString title = DisplayText(storedTitle);
   ItemPageRecord record;
   record.date = FormatItemDate(value(setting::ItemDate));
-  record.description = DecodeEntities(value(setting::ItemDescription));
+  record.description = DisplayMarkup(DecodeEntities(value(setting::ItemDescription)));
   record.homepage = value(setting::ItemHomepage);
-  record.link = value(setting::ItemLink);
+  record.link = storedLink;
   record.releaseDate = FormatItemDate(value(setting::ItemReleaseDate));
-  record.title = value(setting::ItemTitle);
+  record.title = title.toHtmlEscaped();
   record.pubDate = value(setting::ItemPubDate);
   record.thumb = value(setting::ItemThumb);
   record.author = value(setting::ItemAuthor);
@@ -123,7 +137,7 @@ void PageRenderer::ShowItem(int siteIndex, const QString& itemKey) {
 
   strip_.setBuiltInPageShown(false);
   TitleStripContent strip = SiteStrip(site, PageFilePath(folder(), page_file::Logo));
-  strip.title.text = record.title;
+  strip.title.text = title;
   strip.linkTitle.text = QStringLiteral("Link: ");
   strip.link.text = record.link;
   strip.linkTag = core_.settings.siteFlag(site.RegName, setting::SiteExternal) ? site.RegName : QString();
@@ -134,18 +148,25 @@ void PageRenderer::ShowItem(int siteIndex, const QString& itemKey) {
     return;
   }
 
+  // The item is read once it is on screen: a page that another click
+  // replaces before it has loaded leaves its item as it was.
+  const auto markRead = [this, siteIndex, itemKey, identity = QString(storedTitle + u'\n' + storedLink)] {
+    MarkShownItemRead(siteIndex, itemKey, identity);
+  };
   if (!record.link.isEmpty() && site.AutoItem) {
     if (site.External) {
       web_.Navigate(record.link, site.RegName);
-      display_.AfterLoad([this] {
+      display_.AfterLoad([this, markRead] {
+        markRead();
         ShowRenderedPage();
         display_.AfterLoad([this] { CleanPageFiles(); });
       });
     } else {
       web_.Navigate(record.link);
       const QString message = QStringLiteral("Auto loading ") + site.Title + QStringLiteral(" news item ") + u'"' +
-                              record.title + u'"';
-      display_.AfterLoad([this, message] {
+                              title + u'"';
+      display_.AfterLoad([this, markRead, message] {
+        markRead();
         core_.activity.LogActivity(message, LogLevel::Info, true);
         CleanPageFiles();
       });
@@ -153,7 +174,10 @@ void PageRenderer::ShowItem(int siteIndex, const QString& itemKey) {
     return;
   }
   ShowRenderedPage();
-  display_.AfterLoad([this] { CleanPageFiles(); });
+  display_.AfterLoad([this, markRead] {
+    markRead();
+    CleanPageFiles();
+  });
 }
 
 void PageRenderer::ShowSite(int siteIndex) {
@@ -166,12 +190,12 @@ void PageRenderer::ShowSite(int siteIndex) {
   const auto channel = [&](const TextSetting& setting) { return settings.siteText(site.RegName, setting); };
   const QString link = channel(setting::ChannelLink);
   SiteSummary summary;
-  summary.description = channel(setting::ChannelDescription);
+  summary.description = DisplayMarkup(channel(setting::ChannelDescription));
   summary.lastBuildDate = channel(setting::ChannelLastBuildDate);
-  summary.imageTitle = channel(setting::ChannelImageTitle);
+  summary.imageTitle = DisplayMarkup(channel(setting::ChannelImageTitle));
   summary.imageUrl = channel(setting::ChannelImageUrl);
   summary.imageLink = channel(setting::ChannelImageLink);
-  summary.imageDescription = channel(setting::ChannelImageDescription);
+  summary.imageDescription = DisplayMarkup(channel(setting::ChannelImageDescription));
   summary.errorCount = site.ErrorCount;
   summary.totalItems = settings.siteNumber(site.RegName, setting::SiteTotalItems);
 

@@ -11,13 +11,15 @@ namespace tw {
 
 struct AppCore;
 struct SiteRecord;
+struct TextSetting;
 class TitleStrip;
 class WebView;
 
 // Shows what the user clicks in the tree: an item's page (marking the item
-// read) or a site's summary, rendered from the site's template into the
-// program folder, shown in the web view and deleted again once it has
-// loaded. Also shows the three built-in pages.
+// read once the page has loaded) or a site's summary, rendered from the
+// site's template into the program folder, shown in the web view and deleted
+// again once it has loaded. Feed texts are shown decoded, the stored ones
+// stay as they are. Also shows the three built-in pages.
 class PageRenderer : public QObject, public BuiltInPages {
   Q_OBJECT
 
@@ -40,6 +42,11 @@ class PageRenderer : public QObject, public BuiltInPages {
   void WriteSitePictures(const SiteRecord& site, const QString& logoName);
   bool WritePage(const QString& page);
   void MarkItemRead(const SiteRecord& site, const QString& itemKey);
+  // Marks the item read if the key still names the item shown (its stored
+  // title and link, as identity holds them).
+  void MarkShownItemRead(int site, const QString& itemKey, const QString& identity);
+  QString ItemPath(const SiteRecord& site, const QString& itemKey) const;
+  QString ItemText(const SiteRecord& site, const QString& itemKey, const TextSetting& setting) const;
   void ShowRenderedPage();
 
   AppCore& core_;

@@ -48,6 +48,9 @@ class WebView : public QObject {
   void loadFinished();
   // Download progress of the shown page; a finished page reports -1.
   void progressChanged(int progress, int maximum);
+  // An address meant for the desktop's browser (or mail program) that no
+  // program on the desktop would take.
+  void desktopOpenFailed(const QString& address);
 };
 
 }  // namespace tw

@@ -1,12 +1,14 @@
 #include "widgets/SiteTreeView.h"
 
 #include "core/SiteTree.h"
+#include "news/DisplayText.h"
 #include "widgets/FlagScope.h"
 #include "widgets/ImageList.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 #include <functional>
 
@@ -14,6 +16,33 @@ namespace tw {
 namespace {
 
 constexpr Rgb kDefaultBack = RGB(255, 255, 255);
+
+// How long a released key waits for the press that would show it is still
+// held. X sends an auto-repeat as a release and a press with the same time,
+// and the toolkit tells only some of those releases apart; the press follows
+// within milliseconds.
+constexpr int kReleaseSettleMs = 100;
+
+// Keys that move the selection: the arrows, paging, and typing a caption's
+// first letters.
+bool IsNavigationKey(const QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      return true;
+    default:
+      break;
+  }
+  const QString text = event->text();
+  return !text.isEmpty() && text.at(0).isPrint() &&
+         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
 
 }  // namespace
 
@@ -30,6 +59,15 @@ SiteTreeView::SiteTreeView(SiteTree& tree, const ImageList& images, QWidget* par
   setExpandsOnDoubleClick(false);
   // The main window raises its own menus from the click events.
   setContextMenuPolicy(Qt::PreventContextMenu);
+  // Captions are never shortened: a caption wider than the pane scrolls.
+  setTextElideMode(Qt::ElideNone);
+  header()->setStretchLastSection(false);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  fitTimer_.setSingleShot(true);
+  connect(&fitTimer_, &QTimer::timeout, this, &SiteTreeView::fitColumn);
+  releaseTimer_.setSingleShot(true);
+  releaseTimer_.setInterval(kReleaseSettleMs);
+  connect(&releaseTimer_, &QTimer::timeout, this, &SiteTreeView::keyReleased);
 
   connect(&tree_, &SiteTree::nodeAdded, this, &SiteTreeView::addNode);
   connect(&tree_, &SiteTree::nodeAboutToBeRemoved, this, &SiteTreeView::removeNode);
@@ -37,8 +75,14 @@ SiteTreeView::SiteTreeView(SiteTree& tree, const ImageList& images, QWidget* par
   connect(&tree_, &SiteTree::cleared, this, &SiteTreeView::clearAll);
   connect(&tree_, &SiteTree::sortedChanged, this, &SiteTreeView::orderTopLevel);
   connect(&tree_, &SiteTree::selectionChanged, this, &SiteTreeView::applySelection);
-  connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { viewExpanded(item, true); });
-  connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { viewExpanded(item, false); });
+  connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+    viewExpanded(item, true);
+    scheduleFit();
+  });
+  connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+    viewExpanded(item, false);
+    scheduleFit();
+  });
   connect(this, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* current, QTreeWidgetItem*) { viewCurrentChanged(current); });
 
@@ -116,6 +160,7 @@ void SiteTreeView::removeNode(const QString& key) {
   }
   for (int i = 0; i < item->childCount(); ++i) items_.remove(keyOf(item->child(i)));
   delete item;
+  scheduleFit();
   if (keyOf(currentItem()) != tree_.selectedKey()) applySelection(tree_.selectedKey());
 }
 
@@ -131,7 +176,12 @@ void SiteTreeView::changeNode(const QString& key) {
 void SiteTreeView::apply(QTreeWidgetItem* item, const QString& key) {
   const SiteTreeNode* node = tree_.find(key);
   if (!node) return;
-  item->setText(0, node->text);
+  // The node keeps the text as stored; what people read is decoded.
+  const QString shown = DisplayText(node->text);
+  if (item->text(0) != shown) {
+    item->setText(0, shown);
+    scheduleFit();
+  }
   if (item->data(0, Qt::UserRole + 1).toString() != node->image || item->icon(0).isNull()) {
     item->setData(0, Qt::UserRole + 1, node->image);
     item->setIcon(0, images_.icon(node->image));
@@ -140,6 +190,7 @@ void SiteTreeView::apply(QTreeWidgetItem* item, const QString& key) {
     QFont font = item->font(0);
     font.setBold(node->bold);
     item->setFont(0, font);
+    scheduleFit();
   }
   // White is the tree's own background: no brush, so the theme's base shows.
   if (node->backColor == kDefaultBack) {
@@ -154,6 +205,7 @@ void SiteTreeView::clearAll() {
   FlagScope guard(mirroring_, true);
   QTreeWidget::clear();
   items_.clear();
+  scheduleFit();
 }
 
 void SiteTreeView::orderTopLevel() {
@@ -231,14 +283,53 @@ void SiteTreeView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void SiteTreeView::keyPressEvent(QKeyEvent* event) {
-  Q_EMIT keyDown(event->key(), event->modifiers());
+  if (IsNavigationKey(event)) {
+    // A press of the key just let go: it is still held, and repeating.
+    if (releaseTimer_.isActive() && event->key() == heldKey_) releaseTimer_.stop();
+    heldKey_ = event->key();
+    Q_EMIT keyDown(event->key(), event->modifiers());
+  }
   QTreeWidget::keyPressEvent(event);
 }
 
 void SiteTreeView::keyReleaseEvent(QKeyEvent* event) {
   QTreeWidget::keyReleaseEvent(event);
-  // Held keys repeat their presses; only the real release counts.
-  if (!event->isAutoRepeat()) Q_EMIT keyUp(event->key(), event->modifiers());
+  // Only the key pressed here counts (not the Esc that closed a menu), and
+  // only its last release, whatever the release says of itself.
+  if (event->key() != heldKey_ || event->isAutoRepeat()) return;
+  releasedModifiers_ = event->modifiers();
+  releaseTimer_.start();
+}
+
+void SiteTreeView::keyReleased() {
+  const int key = heldKey_;
+  heldKey_ = 0;
+  Q_EMIT keyUp(key, releasedModifiers_);
+}
+
+void SiteTreeView::focusOutEvent(QFocusEvent* event) {
+  QTreeWidget::focusOutEvent(event);
+  // A key still held goes with the focus: its release will come elsewhere.
+  if (heldKey_ != 0 && !releaseTimer_.isActive()) {
+    heldKey_ = 0;
+    Q_EMIT keyAbandoned();
+  }
+}
+
+void SiteTreeView::scheduleFit() {
+  if (!fitTimer_.isActive()) fitTimer_.start(0);
+}
+
+void SiteTreeView::fitColumn() {
+  // As wide as the widest caption shown, and never narrower than the pane,
+  // so the site colours run across it.
+  const int width = std::max(sizeHintForColumn(0), viewport()->width());
+  if (columnWidth(0) != width) setColumnWidth(0, width);
+}
+
+void SiteTreeView::resizeEvent(QResizeEvent* event) {
+  QTreeWidget::resizeEvent(event);
+  fitColumn();
 }
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QPoint>
 #include <QString>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace tw {
@@ -17,8 +18,14 @@ class SiteTree;
 //
 // The main window implements the click rules itself from the raw events:
 // mouseDown, then on release nodeClick (pressed and released on the same
-// node, not on its expander), click, mouseUp; keyDown for every press
-// (repeats too) and keyUp once, when the key is let go.
+// node, not on its expander), click, mouseUp. For the keys that move the
+// selection: keyDown for every press (repeats too) and keyUp once, when the
+// key pressed here is let go for good; keyAbandoned when the focus leaves
+// while it is held. Other keys, and releases of keys pressed elsewhere,
+// send nothing.
+//
+// Captions show decoded (the nodes keep their stored text), are never
+// shortened, and scroll sideways when wider than the view.
 class SiteTreeView : public QTreeWidget {
   Q_OBJECT
 
@@ -40,6 +47,7 @@ class SiteTreeView : public QTreeWidget {
   void click();
   void keyDown(int key, Qt::KeyboardModifiers modifiers);
   void keyUp(int key, Qt::KeyboardModifiers modifiers);
+  void keyAbandoned();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -47,6 +55,8 @@ class SiteTreeView : public QTreeWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void rebuild();
@@ -59,6 +69,9 @@ class SiteTreeView : public QTreeWidget {
   void orderTopLevel();
   void viewExpanded(QTreeWidgetItem* item, bool expanded);
   void viewCurrentChanged(QTreeWidgetItem* current);
+  void keyReleased();
+  void scheduleFit();
+  void fitColumn();
 
   SiteTree& tree_;
   const ImageList& images_;
@@ -66,6 +79,10 @@ class SiteTreeView : public QTreeWidget {
   bool mirroring_ = false;  // set while the view follows the tree
   QString pressKey_;
   Qt::MouseButton pressButton_ = Qt::NoButton;
+  int heldKey_ = 0;  // the navigation key pressed here and not yet let go
+  Qt::KeyboardModifiers releasedModifiers_;
+  QTimer releaseTimer_;
+  QTimer fitTimer_;
 };
 
 }  // namespace tw

@@ -238,8 +238,24 @@ void Split::barPressed(const QPoint& posInBar, Qt::MouseButton button) {
 void Split::barMoved(const QPoint& posInBar) {
   if (!geometry_.isDragging()) return;
   if (!geometry_.DragTo(ToTwips(posInBar.x(), tppX()), ToTwips(posInBar.y(), tppY()))) return;
+  const QRect before = picSplitter_->geometry().translated(pos());
   placeBar();
+  repaintUncovered(before);
   if (resizeContinuos_) LayoutPanes();
+}
+
+void Split::repaintUncovered(const QRect& area) {
+  // A view that draws itself apart from its window (the web panel's page,
+  // rendered in software) redraws only what it changed itself when a part
+  // of it is uncovered, so the bar would leave its trail there. Every
+  // widget the bar has just left redraws whole.
+  QWidget* container = parentWidget();
+  if (!container) return;
+  const auto widgets = container->findChildren<QWidget*>();
+  for (QWidget* w : widgets) {
+    if (w == this || isAncestorOf(w) || w->isWindow() || !w->isVisible()) continue;
+    if (QRect(w->mapTo(container, QPoint(0, 0)), w->size()).intersects(area)) w->update();
+  }
 }
 
 void Split::barReleased(Qt::MouseButton button) {

@@ -91,6 +91,7 @@ class Split : public QWidget {
   void barMoved(const QPoint& posInBar);
   void barReleased(Qt::MouseButton button);
   void placeBar();
+  void repaintUncovered(const QRect& area);
   void colourBar(Rgb color);
   QWidget* findPane(const QString& name) const;
   bool setPane(QString& stored, const QString& name);

@@ -38,7 +38,7 @@ void LockDown(QWebEngineSettings* s) {
 }  // namespace
 
 WebEngineWebView::WebEngineWebView(const QString& programFolder, QObject* parent)
-    : WebView(parent), openInDesktop_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+    : WebView(parent), openInDesktop_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
   // No storage name: off the record, nothing kept on disk.
   profile_ = new QWebEngineProfile(this);
   profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
@@ -47,7 +47,7 @@ WebEngineWebView::WebEngineWebView(const QString& programFolder, QObject* parent
 
   page_ = new GuardedWebPage(profile_, this);
   LockDown(page_->settings());
-  page_->setDesktopOpener([this](const QUrl& url) { openInDesktop_(url); });
+  page_->setDesktopOpener([this](const QUrl& url) { OpenInDesktop(url); });
   connect(page_, &QWebEnginePage::loadingChanged, this, &WebEngineWebView::OnLoadingChanged);
   connect(page_, &QWebEnginePage::loadProgress, this, &WebEngineWebView::OnLoadProgress);
   connect(page_, &GuardedWebPage::navigationDropped, this, &WebEngineWebView::OnNavigationDropped);
@@ -68,8 +68,12 @@ WebEngineWebView::~WebEngineWebView() {
   page_ = nullptr;
 }
 
-void WebEngineWebView::setDesktopOpener(std::function<void(const QUrl&)> opener) {
+void WebEngineWebView::setDesktopOpener(std::function<bool(const QUrl&)> opener) {
   openInDesktop_ = std::move(opener);
+}
+
+void WebEngineWebView::OpenInDesktop(const QUrl& url) {
+  if (!openInDesktop_(url)) Q_EMIT desktopOpenFailed(url.toString());
 }
 
 void WebEngineWebView::Stop() {
@@ -86,7 +90,7 @@ void WebEngineWebView::Navigate(const QString& address, const QString& targetWin
     // mail program. Either way the panel has nothing to wait for.
     awaiting_ = false;
     readyState_ = kReadyStateComplete;
-    if (IsWebAddress(url) || mail) openInDesktop_(url);
+    if (IsWebAddress(url) || mail) OpenInDesktop(url);
     return;
   }
   if (IsWebAddress(url) || url == QUrl(QStringLiteral("about:blank"))) {

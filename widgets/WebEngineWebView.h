@@ -33,8 +33,9 @@ class WebEngineWebView : public WebView {
 
   QWebEngineView* view() const { return view_; }
   GuardedWebPage* page() const { return page_; }
-  // How addresses reach the desktop (default: QDesktopServices::openUrl).
-  void setDesktopOpener(std::function<void(const QUrl&)> opener);
+  // How addresses reach the desktop (default: QDesktopServices::openUrl);
+  // false when nothing there takes them.
+  void setDesktopOpener(std::function<bool(const QUrl&)> opener);
 
   void Stop() override;
   void Navigate(const QString& address, const QString& targetWindowName = {}) override;
@@ -49,12 +50,13 @@ class WebEngineWebView : public WebView {
   void OnLoadingChanged(const QWebEngineLoadingInfo& info);
   void OnLoadProgress(int progress);
   void OnNavigationDropped(const QUrl& url);
+  void OpenInDesktop(const QUrl& url);
 
   QWebEngineProfile* profile_ = nullptr;
   PageSchemeHandler* handler_ = nullptr;
   GuardedWebPage* page_ = nullptr;
   QPointer<QWebEngineView> view_;
-  std::function<void(const QUrl&)> openInDesktop_;
+  std::function<bool(const QUrl&)> openInDesktop_;
 
   // The program's latest navigation.
   QUrl current_;

@@ -5,27 +5,49 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <cmath>
+#include <limits>
 
 namespace tw {
 namespace {
 
-QRect PrimaryAvailableArea() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
+int Px(double twips, double tpp) { return static_cast<int>(std::lround(twips / tpp)); }
+
+qint64 Overlap(const QRect& a, const QRect& b) {
+  const QRect both = a & b;
+  return both.isEmpty() ? 0 : static_cast<qint64>(both.width()) * both.height();
 }
 
-int Px(double twips, double tpp) { return static_cast<int>(std::lround(twips / tpp)); }
+qint64 Distance(const QRect& a, const QRect& b) {
+  const QPoint d = a.center() - b.center();
+  return static_cast<qint64>(d.x()) * d.x() + static_cast<qint64>(d.y()) * d.y();
+}
+
+// The available area of the screen that holds most of bounds, or of the
+// nearest screen when none holds any of it.
+QRect AvailableAreaFor(const QRect& bounds) {
+  const QScreen* best = nullptr;
+  qint64 bestOverlap = 0;
+  qint64 bestDistance = std::numeric_limits<qint64>::max();
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const qint64 overlap = Overlap(bounds, screen->geometry());
+    const qint64 distance = Distance(bounds, screen->geometry());
+    if (overlap > bestOverlap || (bestOverlap == 0 && overlap == 0 && distance < bestDistance)) {
+      best = screen;
+      bestOverlap = overlap;
+      bestDistance = distance;
+    }
+  }
+  return best ? best->availableGeometry() : QRect(0, 0, 640, 480);
+}
 
 }  // namespace
 
-WidgetGeometry::WidgetGeometry(QWidget& window, QString formName)
-    : window_(window), formName_(std::move(formName)), screenArea_(&PrimaryAvailableArea) {}
+WidgetGeometry::WidgetGeometry(QWidget& window, QString formName) : window_(window), formName_(std::move(formName)) {}
 
-void WidgetGeometry::setScreenArea(std::function<QRect()> area) {
-  screenArea_ = area ? std::move(area) : std::function<QRect()>(&PrimaryAvailableArea);
-}
+void WidgetGeometry::setScreenArea(std::function<QRect()> area) { screenArea_ = std::move(area); }
 
 WindowState WidgetGeometry::windowState() const {
   const Qt::WindowStates s = window_.windowState();
@@ -64,14 +86,24 @@ void WidgetGeometry::resize(double width, double height) {
   window_.setGeometry(r.x(), r.y(), Px(width, twipsPerPixelX()), Px(height, twipsPerPixelY()));
 }
 
-double WidgetGeometry::screenWidth() const {
-  const QRect area = screenArea_();
-  return (area.x() + area.width()) * twipsPerPixelX();
+QRectF WidgetGeometry::screenArea(const QRectF& bounds) const {
+  const double x = twipsPerPixelX();
+  const double y = twipsPerPixelY();
+  const QRect px = screenArea_ ? screenArea_()
+                               : AvailableAreaFor(QRect(Px(bounds.left(), x), Px(bounds.top(), y),
+                                                        Px(bounds.width(), x), Px(bounds.height(), y)));
+  return {px.x() * x, px.y() * y, px.width() * x, px.height() * y};
 }
 
-double WidgetGeometry::screenHeight() const {
-  const QRect area = screenArea_();
-  return (area.y() + area.height()) * twipsPerPixelY();
+QMarginsF WidgetGeometry::frameMargins() const {
+  const QWindow* handle = window_.windowHandle();
+  const QMargins m = handle ? handle->frameMargins() : QMargins();
+  return {m.left() * twipsPerPixelX(), m.top() * twipsPerPixelY(), m.right() * twipsPerPixelX(),
+          m.bottom() * twipsPerPixelY()};
+}
+
+QSizeF WidgetGeometry::minimumSize() const {
+  return {window_.minimumWidth() * twipsPerPixelX(), window_.minimumHeight() * twipsPerPixelY()};
 }
 
 double WidgetGeometry::twipsPerPixelX() const { return TwipsPerPixelX(window_); }

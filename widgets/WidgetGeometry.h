@@ -20,7 +20,7 @@ class WidgetGeometry : public WindowGeometry {
  public:
   WidgetGeometry(QWidget& window, QString formName);
 
-  // The screen area used for clamping and centring; for tests.
+  // One screen area, in pixels, for every window place; for tests.
   void setScreenArea(std::function<QRect()> area);
 
   QString formName() const override { return formName_; }
@@ -32,8 +32,9 @@ class WidgetGeometry : public WindowGeometry {
   double height() const override;
   void move(double left, double top) override;
   void resize(double width, double height) override;
-  double screenWidth() const override;
-  double screenHeight() const override;
+  QRectF screenArea(const QRectF& bounds) const override;
+  QMarginsF frameMargins() const override;
+  QSizeF minimumSize() const override;
   double twipsPerPixelX() const override;
   double twipsPerPixelY() const override;
   void setTopmost(bool topmost, int leftPx, int topPx, int widthPx, int heightPx) override;

@@ -34,6 +34,7 @@ class PlacementTest : public ::testing::Test {
   void restore() {
     RestoreFormSize(settings, window, 640, 480);
     RestoreFormPosition(settings, window);
+    RestoreFormState(settings, window);
   }
 
   test::TempHome home;
@@ -77,15 +78,53 @@ TEST_F(PlacementTest, OffScreenPlacesArePulledBackOntoTheScreen) {
   EXPECT_EQ(window.y, 300);
 }
 
-TEST_F(PlacementTest, AWindowLargerThanTheScreenIsOnlyKeptRightOfTheOrigin) {
-  store("Width", 40000);
-  store("Height", 20000);
-  store("Left", 700);
-  store("Top", -300);
+TEST_F(PlacementTest, AWindowLargerThanTheScreenShrinksToItFrameAndAll) {
+  // 1040 x 720 remembered, no place, on 800 x 600 with a 20-pixel title bar:
+  // centring used to put the title bar and the menu above the screen.
+  window.screen = QRectF(0, 0, 800 * 15, 600 * 15);
+  window.frame = QMarginsF(1 * 15, 20 * 15, 1 * 15, 5 * 15);
+  window.minimum = QSizeF(640 * 15, 480 * 15);
+  store("Width", 1040 * 15);
+  store("Height", 720 * 15);
   restore();
-  EXPECT_EQ(window.w, 40000);
-  EXPECT_EQ(window.x, 700);
-  EXPECT_EQ(window.y, 0);
+  EXPECT_EQ(window.w, 798 * 15);
+  EXPECT_EQ(window.h, 575 * 15);
+  EXPECT_EQ(window.x, 1 * 15);
+  EXPECT_EQ(window.y, 20 * 15);
+
+  // A remembered place is pulled in the same way.
+  store("Left", -700);
+  store("Top", 45000);
+  restore();
+  EXPECT_EQ(window.x, 1 * 15);
+  EXPECT_EQ(window.y, 20 * 15);
+  EXPECT_EQ(window.h, 575 * 15);
+
+  // A screen smaller than the minimum: the minimum, with its title bar and
+  // menu on the screen.
+  window.screen = QRectF(100 * 15, 50 * 15, 600 * 15, 400 * 15);
+  restore();
+  EXPECT_EQ(window.w, 640 * 15);
+  EXPECT_EQ(window.h, 480 * 15);
+  EXPECT_EQ(window.x, 101 * 15);
+  EXPECT_EQ(window.y, 70 * 15);
+}
+
+TEST_F(PlacementTest, NothingOffTheScreenIsSaved) {
+  window.frame = QMarginsF(15, 300, 15, 75);
+  window.move(-30000, 20000);
+  window.resize(12000, 9000);
+  SaveFormPosition(settings, window);
+  SaveFormSize(settings, window);
+  EXPECT_EQ(stored("Left"), 15);
+  EXPECT_EQ(stored("Top"), 1080 * 15 - 75 - 9000);
+  EXPECT_EQ(stored("Width"), 12000);
+
+  // Once framed, a window placed before its frame was known is pulled in.
+  window.move(0, 0);
+  KeepOnScreen(window);
+  EXPECT_EQ(window.x, 15);
+  EXPECT_EQ(window.y, 300);
 }
 
 TEST_F(PlacementTest, SizesBelowTheMinimumGrow) {
@@ -111,11 +150,17 @@ TEST_F(PlacementTest, MaximisedIsRestoredAndKeepsTheLastNormalSize) {
   EXPECT_EQ(stored("Width"), 15000);
   EXPECT_EQ(stored("Left"), 1500);
 
+  // Size and place first, so they are what the window goes back to.
   test::FakeWindow next;
   RestoreFormSize(settings, next, 640, 480);
+  RestoreFormPosition(settings, next);
+  EXPECT_EQ(next.state, WindowState::Normal);
+  RestoreFormState(settings, next);
   EXPECT_EQ(next.state, WindowState::Maximized);
   EXPECT_EQ(next.w, 15000);
   EXPECT_EQ(next.h, 10000);
+  EXPECT_EQ(next.x, 1500);
+  EXPECT_EQ(next.y, 1200);
 }
 
 TEST_F(PlacementTest, EndingMinimisedStoresOnlyTheStateAndOpensNormal) {

@@ -102,7 +102,7 @@ TEST_F(StartupTest, RunsItsStepsInOrder) {
   run();
   const QStringList expected = {
       "installMinimumSizeHook", "applyProductIdentity Tidewire", "setCaption Tidewire", "applyDisplaySettings",
-      "QueueAllFeeds", "RefreshSiteTitle 1 1", "RefreshSiteTitle 17 1", "showOffScreen 1",
+      "QueueAllFeeds", "RefreshSiteTitle 1 1", "RefreshSiteTitle 17 1", "showPlaced 1",
       "setSplitterPosition 4000", "WriteAboutPage", "focusTree"};
   int last = -1;
   for (const QString& step : expected) {
@@ -158,7 +158,7 @@ TEST_F(StartupTest, AutoMinimiseWithCloseToTrayLeavesOnlyTheTrayIcon) {
   EXPECT_GE(indexOf("SendToTray 0"), 0);
   EXPECT_TRUE(window.inTray);
   EXPECT_FALSE(window.visible);
-  EXPECT_GE(indexOf("showOffScreen 0"), 0);
+  EXPECT_GE(indexOf("showPlaced 0"), 0);
   EXPECT_EQ(indexOf("focusTree"), -1);
 }
 

@@ -6,6 +6,7 @@
 #include "mainwindow/Program.h"
 #include "mainwindow/TitleStripPanel.h"
 #include "support/TempHome.h"
+#include "widgets/ElidedLabel.h"
 
 #include <QApplication>
 #include <QDir>

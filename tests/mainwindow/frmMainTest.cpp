@@ -4,15 +4,20 @@
 #include "mainwindow/AlertManager.h"
 #include "mainwindow/Program.h"
 #include "mainwindow/StatusBarPanels.h"
+#include "mainwindow/TitleStripPanel.h"
 #include "mainwindow/TrayBackend.h"
 #include "mainwindow/TrayIcon.h"
 #include "support/TempHome.h"
 #include "widgets/ActivityListView.h"
+#include "widgets/ElidedLabel.h"
 #include "widgets/SiteTreeView.h"
 #include "widgets/Split.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QTemporaryDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -47,6 +52,39 @@ class frmMainTest : public ::testing::Test {
     Registry registry(home.paths().machineStore, home.paths().userStore, {});
     registry.CreateRegKey(Hive::LocalMachine, kRoot);
     registry.SetRegValue(Hive::LocalMachine, kRoot, name, value, RegType::Dword);
+  }
+  // Stored items of a site, as an earlier check left them: unread.
+  void presetItems(const QString& regName, const QStringList& titles) {
+    Registry registry(home.paths().machineStore, home.paths().userStore, {});
+    const QString site = kRoot + u'\\' + regName;
+    registry.CreateRegKey(Hive::LocalMachine, site);
+    registry.SetRegValue(Hive::LocalMachine, site, QStringLiteral("TotalItems"), titles.size(), RegType::Dword);
+    for (int i = 0; i < titles.size(); ++i) {
+      const QString item = site + u'\\' + QString::number(i + 1);
+      registry.CreateRegKey(Hive::LocalMachine, item);
+      registry.SetRegValue(Hive::LocalMachine, item, QStringLiteral("Title"), titles[i], RegType::String);
+      registry.SetRegValue(Hive::LocalMachine, item, QStringLiteral("Link"),
+                           QStringLiteral("https://news.example/%1").arg(i + 1), RegType::String);
+      registry.SetRegValue(Hive::LocalMachine, item, QStringLiteral("Tag"), QStringLiteral("<UNREAD>"), RegType::String);
+    }
+  }
+  void key(QWidget* to, QEvent::Type type, int k, bool repeat) {
+    QKeyEvent e(type, k, Qt::NoModifier, QString(), repeat);
+    QApplication::sendEvent(to, &e);
+  }
+  // Items of the tree whose tag says read.
+  int readItems() {
+    int read = 0;
+    const SiteTree& tree = program->core().tv;
+    for (const QString& site : tree.rootKeys()) {
+      for (const QString& item : tree.childKeys(site)) read += tree.find(item)->tag.contains(QStringLiteral("<READ>"));
+    }
+    return read;
+  }
+  int expandedSites() {
+    int open = 0;
+    for (const QString& site : program->core().tv.rootKeys()) open += program->core().tv.find(site)->expanded;
+    return open;
   }
   void start(bool trayAvailable = true) {
     program = std::make_unique<Program>(home.paths(), clock);
@@ -185,7 +223,7 @@ TEST_F(frmMainTest, ComingBackFromMinimisedClosesThePopups) {
 
 TEST_F(frmMainTest, PlacementAndSplitterSurviveARestart) {
   start();
-  window().setGeometry(120, 90, 1000, 640);
+  window().setGeometry(120, 90, 660, 490);
   window().splMain().setSplitterLeftTop(4500);
   QApplication::processEvents();
   const QRect before = window().geometry();
@@ -196,6 +234,122 @@ TEST_F(frmMainTest, PlacementAndSplitterSurviveARestart) {
   EXPECT_EQ(window().geometry().size(), before.size());
   EXPECT_EQ(window().geometry().topLeft(), before.topLeft());
   EXPECT_EQ(window().splMain().SplitterLeftTop(), splitter);
+}
+
+TEST_F(frmMainTest, HoldingDownInTheTreeOpensOnlyTheNodeItStopsOn) {
+  presetItems(QStringLiteral("Tidewire"), {"One", "Two", "Three", "Four"});
+  presetItems(QStringLiteral("Xbins"), {"Five", "Six", "Seven"});
+  start();
+  SiteTreeView& tv = window().tv();
+  tv.setFocus();
+  // Down held for a dozen repeats, as X delivers them: a release and a press
+  // each time, most releases not marked as repeats.
+  key(&tv, QEvent::KeyPress, Qt::Key_Down, false);
+  for (int i = 0; i < 12; ++i) {
+    key(&tv, QEvent::KeyRelease, Qt::Key_Down, i % 3 == 0);
+    key(&tv, QEvent::KeyPress, Qt::Key_Down, i % 3 == 0);
+  }
+  EXPECT_EQ(expandedSites(), 0) << "nothing opens while the key is held";
+  key(&tv, QEvent::KeyRelease, Qt::Key_Down, false);
+
+  // Let go: the site it stopped on opens, once, and nothing it passed is read.
+  const QString last = program->core().tv.selectedKey();
+  EXPECT_EQ(last, program->core().tv.rootKeys().value(13));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return expandedSites() == 1; }, 3000));
+  EXPECT_TRUE(program->core().tv.find(last)->expanded);
+  QTest::qWait(500);
+  EXPECT_EQ(readItems(), 0);
+  EXPECT_EQ(window().titleStrip().lblTitle()->text(), program->core().sites[14].Title);
+}
+
+TEST_F(frmMainTest, EscOnTheTreeMenuThenItsReleaseOpensNothing) {
+  start();
+  SiteTreeView& tv = window().tv();
+  tv.setFocus();
+  QTreeWidgetItem* xbins = tv.itemForKey(program->core().sites[2].Key);
+  const QPoint at = tv.visualItemRect(xbins).center();
+  QTest::mousePress(tv.viewport(), Qt::RightButton, {}, at);
+  QTest::mouseRelease(tv.viewport(), Qt::RightButton, {}, at);
+  QMenu* menu = window().mnuPopup();
+  ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
+
+  // Esc closes the menu; its release comes to the tree, which has the focus again.
+  QTest::keyPress(menu, Qt::Key_Escape);
+  ASSERT_FALSE(menu->isVisible());
+  key(&tv, QEvent::KeyRelease, Qt::Key_Escape, false);
+  QTest::qWait(400);
+  EXPECT_EQ(expandedSites(), 0);
+  EXPECT_TRUE(window().BuiltInPageShown()) << "the About page is still shown";
+}
+
+TEST_F(frmMainTest, CaptionsAreNeverShortenedTheTreeScrollsInstead) {
+  start();
+  window().resize(700, 500);
+  SiteTreeView& tv = window().tv();
+  // The skin sites' captions are wider than the pane.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return tv.horizontalScrollBar()->maximum() > 0; }, 2000));
+  // Every caption is whole in its row, with its counts.
+  for (int i = 0; i < tv.topLevelItemCount(); ++i) {
+    QTreeWidgetItem* item = tv.topLevelItem(i);
+    QFont font = item->font(0);
+    EXPECT_LE(QFontMetrics(font).horizontalAdvance(item->text(0)), tv.visualItemRect(item).width())
+        << item->text(0).toStdString();
+  }
+}
+
+TEST_F(frmMainTest, TheTreeShowsFeedTextsDecodedWhileItsNodesKeepThemAsTheyCame) {
+  const QString stored = QStringLiteral("<![CDATA[Full Spectrum Warrior&#8217;s <b>review</b>]]>");
+  presetItems(QStringLiteral("Xbins"), {stored});
+  start();
+  const QString key = program->core().sites[2].Key + QStringLiteral("1");
+  QTreeWidgetItem* item = window().tv().itemForKey(key);
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->text(0), QStringLiteral("Full Spectrum Warrior\u2019s <b>review</b>"));
+  EXPECT_EQ(program->core().tv.find(key)->text, stored);
+}
+
+TEST_F(frmMainTest, ALongMessageLeavesEveryStatusPanelInSight) {
+  start();
+  window().resize(640, 480);
+  program->core().activity.LogActivity(
+      QStringLiteral("Could not save the news items of AllXboxSkins - Xbox Media Center; its previous list is kept."),
+      LogLevel::Error, true);
+  StatusBarPanels& bar = window().statusPanels();
+  ASSERT_FALSE(bar.panelText(QStringLiteral("dl")).isEmpty()) << "mirrored while the activity list is hidden";
+  QApplication::processEvents();
+  for (const char* key : {"user", "msg", "dl", "ver"}) {
+    const QWidget* panel = bar.findChild<QWidget*>(QStringLiteral("panel_") + QLatin1String(key));
+    ASSERT_NE(panel, nullptr) << key;
+    EXPECT_TRUE(panel->isVisible()) << key;
+    const QRect inWindow(panel->mapTo(&window(), QPoint(0, 0)), panel->size());
+    EXPECT_TRUE(window().rect().contains(inWindow))
+        << key << " at " << inWindow.x() << '+' << inWindow.width() << " in " << window().width();
+  }
+  EXPECT_EQ(bar.panelText(QStringLiteral("ver")), QStringLiteral("v1.0 build 0311"));
+}
+
+TEST_F(frmMainTest, ALinkNoDesktopProgramTakesIsReportedWithItsAddress) {
+  // A desktop without a web browser: nothing to hand the address to.
+  QTemporaryDir emptyPath;
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", emptyPath.path().toLocal8Bit());
+  const QByteArray browser = qgetenv("BROWSER");
+  qunsetenv("BROWSER");
+  start();
+  TitleStripPanel& strip = window().titleStrip();
+  TitleStripContent content;
+  content.link.text = QStringLiteral("https://www.xbox-scene.info/news/4411");
+  strip.setTitleStrip(content);
+  const QPoint at = strip.lblLink()->rect().center();
+  QTest::mousePress(strip.lblLink(), Qt::RightButton, {}, at);
+  QTest::mouseRelease(strip.lblLink(), Qt::RightButton, {}, at);
+  qputenv("PATH", path);
+  if (!browser.isEmpty()) qputenv("BROWSER", browser);
+
+  const ActivityLine& line = program->core().activity.lines().last();
+  EXPECT_TRUE(line.text.contains(QStringLiteral("Could not open https://www.xbox-scene.info/news/4411")))
+      << line.text.toStdString();
+  EXPECT_EQ(line.level, LogLevel::Error);
 }
 
 }  // namespace

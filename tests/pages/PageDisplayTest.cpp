@@ -84,6 +84,22 @@ TEST_F(OverlappingPages, ASecondItemWhileTheFirstLoadsKeepsItsFilesUntilItHasLoa
   if (!DebugBuild) {
     EXPECT_TRUE(programFiles().isEmpty()) << programFiles().join(u',').toStdString();
   }
+  // Only the item whose page was shown is read.
+  EXPECT_EQ(storedTag(kScene, 1), TagNew + TagUnread);
+  EXPECT_TRUE(core->tv.find(first)->tag.contains(TagUnread));
+  EXPECT_EQ(storedTag(kSkins, 1), TagRead);
+}
+
+TEST_F(OverlappingPages, AnItemReplacedWhileItsPageLoadedIsNotMarked) {
+  const QString key = addItem(kScene, 1, Item{});
+  renderer->ShowItem(kScene, key);
+  // A check rebuilds the list meanwhile: number 1 is another item now.
+  Item arrived;
+  arrived.title = QStringLiteral("Just arrived");
+  addItem(kScene, 1, arrived);
+  web.finishLoading();
+  EXPECT_EQ(storedTag(kScene, 1), TagNew + TagUnread);
+  EXPECT_TRUE(refresher->calls.isEmpty());
 }
 
 TEST_F(OverlappingPages, ABuiltInPageWhileAnItemLoadsLeavesNoFilesBehind) {

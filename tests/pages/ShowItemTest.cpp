@@ -22,11 +22,14 @@ bool HasPageFiles(const QStringList& files) {
   return false;
 }
 
-TEST_F(ShowItem, MarksAnUnreadNewItemReadInTreeAndStoreThenRefreshesTheTitle) {
+TEST_F(ShowItem, MarksAnUnreadNewItemReadOnceItsPageHasLoadedThenRefreshesTheTitle) {
   const QString key = addItem(kScene, 1, Item{});
   core->tv.setTag(key, TagVeryNew + TagNew + TagUnread);
   renderer->ShowItem(kScene, key);
+  EXPECT_EQ(core->tv.find(key)->tag, TagVeryNew + TagNew + TagUnread) << "not read before it is on screen";
+  EXPECT_TRUE(refresher->calls.isEmpty());
 
+  web.finishLoading();
   const SiteTreeNode* node = core->tv.find(key);
   EXPECT_EQ(node->tag, TagVeryNew + TagRead);
   EXPECT_FALSE(node->bold);
@@ -44,6 +47,7 @@ TEST_F(ShowItem, AReadItemStaysAsItIs) {
   item.tag = TagRead;
   const QString key = addItem(kScene, 1, item);
   renderer->ShowItem(kScene, key);
+  web.finishLoading();
   EXPECT_EQ(core->tv.find(key)->tag, TagRead);
   EXPECT_EQ(core->tv.find(key)->image, QStringLiteral("item_read"));
   EXPECT_EQ(storedTag(kScene, 1), TagRead);
@@ -73,6 +77,18 @@ TEST_F(ShowItem, WritesThePageAndPicturesThenDeletesThemOnceLoaded) {
   if (!DebugBuild) {
     EXPECT_FALSE(HasPageFiles(programFiles())) << programFiles().join(u',').toStdString();
   }
+}
+
+TEST_F(ShowItem, WrappedFeedTextsShowDecodedTheTitleAsTextTheDescriptionAsMarkup) {
+  Item item;
+  item.title = QStringLiteral("<![CDATA[Warrior&#8217;s <script>alert(1)</script>]]>");
+  item.description = QStringLiteral("<![CDATA[<p>First look</p><p>Second &#8217; look</p>]]>");
+  renderer->ShowItem(kScene, addItem(kScene, 1, item));
+  EXPECT_EQ(strip.last().title.text, QStringLiteral("Warrior\u2019s <script>alert(1)</script>"));
+  const QString page = lastShownPage();
+  EXPECT_TRUE(page.contains(QLatin1String("<p>First look</p><p>Second &#8217; look</p>"))) << page.toStdString();
+  EXPECT_FALSE(page.contains(QLatin1String("]]>")));
+  EXPECT_FALSE(page.contains(QLatin1String("CDATA")));
 }
 
 TEST_F(ShowItem, UsesEachSitesTemplateAndTheGenericOneForSitesWithout) {
@@ -165,7 +181,9 @@ TEST_F(ShowItem, AutoItemShowsTheItemsOwnAddressThenLogsAndCleansUp) {
   EXPECT_EQ(web.calls, QStringList({"Stop", "Navigate https://news.example/item"}));
   const int linesBefore = core->activity.lines().size();
 
+  EXPECT_EQ(storedTag(kScene, 1), TagNew + TagUnread);
   web.finishLoading();
+  EXPECT_EQ(storedTag(kScene, 1), TagRead);
   ASSERT_EQ(core->activity.lines().size(), linesBefore + 1);
   const ActivityLine& line = core->activity.lines().back();
   EXPECT_TRUE(line.text.endsWith(QLatin1String("Auto loading Xbox-Scene news item \"Big release\"")));
@@ -191,6 +209,7 @@ TEST_F(ShowItem, ExternalHandsTheLinkToTheBrowserWindowThenShowsThePage) {
   EXPECT_EQ(web.calls, QStringList({"Stop", "Navigate https://news.example/item Xbox-Scene",
                                     "ShowPageFile main.htm scripts off"}));
   EXPECT_EQ(web.external, QStringList({"https://news.example/item"}));
+  EXPECT_EQ(storedTag(kScene, 1), TagRead) << "it is in the browser's window";
   ASSERT_EQ(web.shown.size(), 1);
   EXPECT_TRUE(web.shown[0].filesPresent.contains(QStringLiteral("main.htm")));
   web.finishLoading();

@@ -46,6 +46,15 @@ TEST_F(ShowSite, WithoutImageValuesTheSummaryHasTheTextAndTotalsOnly) {
   EXPECT_EQ(logo.readAll(), fallback.readAll());
 }
 
+TEST_F(ShowSite, ACdataWrappedDescriptionShowsAsItsMarkup) {
+  const QString stored = QStringLiteral("<![CDATA[<em>Console</em> news]]>");
+  setChannel(kOwnSite, setting::ChannelDescription, stored);
+  renderer->ShowSite(kOwnSite);
+  EXPECT_TRUE(lastShownPage().contains(QLatin1String("<strong><em>Console</em> news</strong>")));
+  EXPECT_FALSE(lastShownPage().contains(QLatin1String("]]>")));
+  EXPECT_EQ(core->settings.siteText(core->sites[kOwnSite].RegName, setting::ChannelDescription), stored);
+}
+
 TEST_F(ShowSite, TheStripOffersTheChannelLinkWhenThereIsOne) {
   setChannel(kScene, setting::ChannelLink, QStringLiteral("https://scene.example/"));
   setSiteFlag(kScene, setting::SiteExternal, true);

@@ -85,7 +85,7 @@ int Run(const QString& outFolder) {
   std::unique_ptr<AppCore> core = MakePageCore(paths, clock);
 
   WebEngineWebView web(paths.programFolder);
-  web.setDesktopOpener([](const QUrl&) {});
+  web.setDesktopOpener([](const QUrl&) { return true; });
   QWidget window;
   window.setWindowTitle(QStringLiteral("Tidewire"));
   auto* layout = new QVBoxLayout(&window);

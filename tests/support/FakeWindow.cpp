@@ -26,11 +26,9 @@ void FakeWindow::showMinimized() {
   calls << QStringLiteral("showMinimized");
 }
 
-void FakeWindow::showOffScreen(bool show) {
-  x = screenW * 2;
-  y = screenH * 2;
+void FakeWindow::showPlaced(bool show) {
   if (show) visible = true;
-  calls << QStringLiteral("showOffScreen %1").arg(show);
+  calls << QStringLiteral("showPlaced %1").arg(show);
 }
 
 void FakeWindow::setSplitterPosition(int twips) {

@@ -40,10 +40,14 @@ class FakeWindow : public MainWindowPort,
   bool activityListShown = false;
   int splitter = 0;
 
-  // Geometry in twips; a 1920 x 1080 screen at 15 twips a pixel.
+  // Geometry in twips; a 1920 x 1080 screen at 15 twips a pixel, no frame
+  // and no minimum unless a test sets them.
   WindowState state = WindowState::Normal;
   double x = 0, y = 0, w = 0, h = 0;
-  double screenW = 1920 * 15.0, screenH = 1080 * 15.0, tppX = 15, tppY = 15;
+  QRectF screen{0, 0, 1920 * 15.0, 1080 * 15.0};
+  QMarginsF frame;
+  QSizeF minimum;
+  double tppX = 15, tppY = 15;
 
   // MainWindowPort
   QString caption() const override { return windowCaption; }
@@ -55,7 +59,7 @@ class FakeWindow : public MainWindowPort,
   void applyProductIdentity(const QString& progTitle) override;
   void applyDisplaySettings(const Settings& settings, const AppIdentity& identity) override;
   void showMinimized() override;
-  void showOffScreen(bool show) override;
+  void showPlaced(bool show) override;
   WindowGeometry& placement() override { return *this; }
   void setSplitterPosition(int twips) override;
   int splitterPosition() const override { return splitter; }
@@ -72,7 +76,7 @@ class FakeWindow : public MainWindowPort,
   bool isTrayAvailable() const override { return trayAvailable; }
   bool isInTray() const override { return inTray; }
   void startBlinking() override { blinking = true; }
-  void ChangeTrayTip(const QString& tip) override { trayTip = tip.left(64); }
+  void ChangeTrayTip(const QString& tip) override { trayTip = tip; }
   void SendToTray(bool animate) override;
   void RemoveTrayIcon() override;
 
@@ -97,8 +101,9 @@ class FakeWindow : public MainWindowPort,
     w = width;
     h = height;
   }
-  double screenWidth() const override { return screenW; }
-  double screenHeight() const override { return screenH; }
+  QRectF screenArea(const QRectF&) const override { return screen; }
+  QMarginsF frameMargins() const override { return frame; }
+  QSizeF minimumSize() const override { return minimum; }
   double twipsPerPixelX() const override { return tppX; }
   double twipsPerPixelY() const override { return tppY; }
   void setTopmost(bool topmost, int l, int t, int width, int height) override;

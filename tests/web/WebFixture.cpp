@@ -29,7 +29,10 @@ QVariant Evaluate(QWebEnginePage* page, const QString& script, quint32 world) {
 WebFixture::WebFixture() {
   core = MakePageCore(home.paths(), clock);
   web = std::make_unique<WebEngineWebView>(folder());
-  web->setDesktopOpener([this](const QUrl& url) { openedInDesktop << url.toString(); });
+  web->setDesktopOpener([this](const QUrl& url) {
+    openedInDesktop << url.toString();
+    return true;
+  });
   QObject::connect(web->page(), &GuardedWebPage::navigationDropped,
                    [this](const QUrl& url) { dropped << url.toString(); });
   web->view()->resize(800, 600);

@@ -212,6 +212,14 @@ TEST_F(AlertTest, AnEmptyTitleBecomesTheProgramAndVersion) {
   EXPECT_EQ(a->lblAlert()->text(), QStringLiteral("m"));
 }
 
+TEST_F(AlertTest, FeedTextsShowDecodedAndAsText) {
+  frmAlert* a = raise(QStringLiteral("<![CDATA[Warrior&#8217;s &lt;b&gt;]]>\r\nhas 1 new item."), 0, false,
+                      QStringLiteral("Tom &amp; Jerry"));
+  EXPECT_EQ(a->lblAlert()->text(), QStringLiteral("Warrior\u2019s <b>\r\nhas 1 new item."));
+  EXPECT_EQ(a->lblAlert()->textFormat(), Qt::PlainText);
+  EXPECT_EQ(a->lblTitle()->text(), QStringLiteral("Tom & Jerry"));
+}
+
 TEST_F(AlertTest, HoverUnderlinesTheMessageAndLightsTheCloseButton) {
   frmAlert* a = raise(QStringLiteral("hover me"));
   EXPECT_EQ(a->lblAlert()->palette().color(QPalette::WindowText), QColor(57, 77, 132));

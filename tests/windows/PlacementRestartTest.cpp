@@ -8,6 +8,7 @@
 
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -35,11 +36,12 @@ class PlacementRestartTest : public ::testing::Test {
     auto run = std::make_unique<Run>();
     run->geometry.setScreenArea([this] { return screen; });
     InstallMinimumSize(*run->window);
-    // Off the screen first, shown, then size and place.
-    run->window->move(screen.width() * 2, screen.height() * 2);
-    run->window->show();
+    // Size, place and state first, then shown.
     RestoreFormSize(settings, run->geometry, kMainMinimumWidthPx, kMainMinimumHeightPx);
     RestoreFormPosition(settings, run->geometry);
+    RestoreFormState(settings, run->geometry);
+    run->window->show();
+    QTest::qWait(10);
     return run;
   }
   void shutdown(Run& run) {
@@ -117,6 +119,11 @@ TEST_F(PlacementRestartTest, AWindowLeftOffTheScreenIsPulledBack) {
   screen = QRect(0, 0, 1024, 768);  // a smaller display since
   auto second = start();
   EXPECT_EQ(second->window->geometry(), QRect(1024 - 800, 768 - 600, 800, 600));
+  // Once the frame is known, frame and all inside the screen.
+  const QMargins frame = second->window->windowHandle()->frameMargins();
+  KeepOnScreen(second->geometry);
+  EXPECT_EQ(second->window->geometry(),
+            QRect(1024 - frame.right() - 800, 768 - frame.bottom() - 600, 800, 600));
 }
 
 TEST_F(PlacementRestartTest, AStoredSizeBelowTheMinimumGrowsToIt) {

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTextDocument>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -87,14 +88,6 @@ class TrayIconTest : public ::testing::Test {
   TrayIcon tray;
 };
 
-TEST(TrayTip, TheFieldHoldsSixtyThreeCharactersAndItsNul) {
-  EXPECT_EQ(TrayIcon::TipField(QString(63, u'a')).size(), 63);
-  EXPECT_EQ(TrayIcon::TipField(QString(64, u'a')).size(), 63);
-  EXPECT_EQ(TrayIcon::TipField(QString(200, u'a')).size(), 63);
-  EXPECT_EQ(TrayIcon::TipField(QStringLiteral("short")), QStringLiteral("short"));
-  EXPECT_EQ(TrayIcon::TipField(QString()), QString());
-}
-
 TEST_F(TrayIconTest, SendToTrayHidesTheWindowAndShowsTheIcon) {
   tray.SendToTray(true);
   EXPECT_FALSE(window.isVisible());
@@ -107,13 +100,24 @@ TEST_F(TrayIconTest, SendToTrayHidesTheWindowAndShowsTheIcon) {
   EXPECT_FALSE(tray.tmrAniIcon().isActive());
 }
 
-TEST_F(TrayIconTest, ALongTipIsCut) {
+TEST_F(TrayIconTest, ATipIsShownWholeDecodedAndAsText) {
   tray.SendToTray(false);
-  const QString tip = QStringLiteral("Tidewire\r\n") + QString(80, u'x');
+  // 66 characters: the countdown used to lose its last letters.
+  const QString tip = QStringLiteral("Tidewire (Updated: 12:05 pm)\r\nChecking for new items in 5 minutes");
   tray.ChangeTrayTip(tip);
-  EXPECT_EQ(tray.tipField(), tip.left(63));
-  EXPECT_EQ(tray.tipField().size(), 63);
-  EXPECT_FALSE(backend->tip.contains(u'\r'));
+  EXPECT_EQ(tray.tipField(), tip);
+  EXPECT_EQ(backend->tip, QStringLiteral("Tidewire (Updated: 12:05 pm)\nChecking for new items in 5 minutes"));
+
+  // What a tooltip shows: markup when the text looks like it.
+  const auto shown = [](const QString& tip) {
+    if (!Qt::mightBeRichText(tip)) return tip;
+    QTextDocument document;
+    document.setHtml(tip);
+    return document.toPlainText();
+  };
+  tray.ChangeTrayTip(QStringLiteral("Warrior&#8217;s &lt;b&gt;\r\nTidewire"));
+  EXPECT_EQ(tray.tipField(), QStringLiteral("Warrior&#8217;s &lt;b&gt;\r\nTidewire"));
+  EXPECT_EQ(shown(backend->tip), QStringLiteral("Warrior\u2019s <b>\nTidewire")) << "decoded, and shown as text";
 }
 
 TEST_F(TrayIconTest, BlinkingAlternatesTheIconWithNothing) {

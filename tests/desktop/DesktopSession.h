@@ -1,0 +1,97 @@
+#pragma once
+
+#include "core/Registry.h"
+#include "support/TempHome.h"
+
+#include <QMargins>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace tw::test {
+
+// Polls until done() holds or timeoutMs has passed, letting events run.
+bool WaitFor(const std::function<bool()>& done, int timeoutMs);
+
+// Runs an X tool (xdotool, xwininfo, xprop) and gives its output; empty when
+// it fails.
+QString RunTool(const QString& program, const QStringList& arguments, int timeoutMs = 10000);
+
+// A top-level window as the X server has it: the client area in root
+// coordinates, the frame the window manager put around it, and its state.
+struct XWindow {
+  QRect client;
+  QMargins frame;
+  bool iconic = false;
+  bool maximised = false;
+  QRect frameRect() const { return client.marginsAdded(frame); }
+};
+// Empty client rectangle when the window is gone.
+XWindow InspectWindow(const QString& id);
+
+// The desktop the tests run on: the X server xvfb-run started for this test
+// (800 x 600), with openbox as window manager and, when asked, trayer as
+// notification area. Everything it starts ends with it.
+class VirtualDesktop {
+ public:
+  explicit VirtualDesktop(bool notificationArea = false);
+  ~VirtualDesktop();
+  VirtualDesktop(const VirtualDesktop&) = delete;
+  VirtualDesktop& operator=(const VirtualDesktop&) = delete;
+
+  // Empty when everything started; otherwise what did not.
+  QString problem() const { return problem_; }
+
+ private:
+  QProcess openbox_;
+  QProcess trayer_;
+  QString readyFile_;
+  QString problem_;
+};
+
+// The program with a home of its own. Values set through store() before
+// start() are what it finds; after stop() the store holds what it saved.
+class ProgramRun {
+ public:
+  ProgramRun();
+  ~ProgramRun();
+
+  void store(const char* name, qint32 value);
+  qint32 stored(const char* name);
+
+  // Starts the program and waits until the window manager has its main
+  // window (framed, or minimised); inTray: until its tray icon is there.
+  bool start(bool inTray = false);
+  // The main window's X id (empty until start() or findWindow() found it).
+  QString window() const { return window_; }
+  bool findWindow(int timeoutMs);
+  // Ends the program as the desktop's logout would (SIGTERM): it saves its
+  // placement. True when it ended cleanly.
+  bool stop();
+  QString output();
+
+ private:
+  void openStore();
+
+  TempHome home_;
+  std::unique_ptr<Registry> registry_;
+  QProcess process_;
+  QString window_;
+};
+
+// The main window's X id once the window manager has it, or empty.
+QString FindMainWindow();
+// The program's notification-area icon, or empty.
+QString FindTrayIcon();
+
+// The mouse and the window manager, through xdotool.
+void MouseTo(const QPoint& at);
+void Click(const QPoint& at, int count = 1);
+void Drag(const QPoint& from, const QPoint& to, int steps);
+void ActivateWindow(const QString& id);
+
+}  // namespace tw::test
