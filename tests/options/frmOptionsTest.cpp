@@ -152,19 +152,6 @@ TEST_F(frmOptionsTest, EverySettingsEntryOpensTheOneDialog) {
   EXPECT_EQ(open().geometry().topLeft(), place);
 }
 
-TEST_F(frmOptionsTest, CancelWithoutChangesAsksNothing) {
-  start();
-  frmOptions& dialog = open();
-  // A check clicked on and off again is no change.
-  click(QStringLiteral("SORT_SITES"));
-  EXPECT_TRUE(dialog.cmdApply()->isEnabled());
-  click(QStringLiteral("SORT_SITES"));
-  EXPECT_FALSE(dialog.cmdApply()->isEnabled());
-  clickButton(dialog.cmdCancel());
-  EXPECT_TRUE(boxes.asked.isEmpty());
-  EXPECT_FALSE(dialogOpen());
-}
-
 TEST_F(frmOptionsTest, DisabledAndBackToTheSameIntervalRestoresTheFingerprint) {
   preset(Hive::LocalMachine, kRoot, QStringLiteral("Check Interval Minutes"), 30);
   start();
@@ -279,13 +266,23 @@ TEST_F(frmOptionsTest, AStoredIntervalOfNoneOrLessOpensOnDisabled) {
   }
 }
 
-TEST_F(frmOptionsTest, CancelAsksAboutChangesAndYesSaves) {
+TEST_F(frmOptionsTest, CancelAsksOnlyAboutChangesAndOtherWaysOutSaveNothing) {
   start();
   frmOptions& dialog = open();
+  // A check clicked on and off again is no change: Cancel asks nothing.
+  click(QStringLiteral("SORT_SITES"));
+  EXPECT_TRUE(dialog.cmdApply()->isEnabled());
+  click(QStringLiteral("SORT_SITES"));
+  EXPECT_FALSE(dialog.cmdApply()->isEnabled());
+  clickButton(dialog.cmdCancel());
+  EXPECT_TRUE(boxes.asked.isEmpty());
+  EXPECT_FALSE(dialogOpen());
+
+  open();
   click(QStringLiteral("CLOSE_TRAY"));
   click(siteKey(3) + QStringLiteral("_AUTOITEM"));
   boxes.answer = false;
-  clickButton(dialog.cmdCancel());
+  clickButton(program->optionsDialog()->cmdCancel());
   ASSERT_EQ(boxes.asked, (QStringList{"Settings changed...|You have made changes to the program settings.\n\n"
                                       "Would you like to save them now?"}));
   EXPECT_FALSE(dialogOpen());
@@ -298,13 +295,19 @@ TEST_F(frmOptionsTest, CancelAsksAboutChangesAndYesSaves) {
   EXPECT_FALSE(dialogOpen());
   EXPECT_EQ(stored(Hive::LocalMachine, kRoot, "Close To Tray").toInt(), 1);
 
-  // Any other way out saves nothing and asks nothing.
+  // Any other way out saves nothing and asks nothing: the window's close,
+  // or the main window going.
   boxes.asked.clear();
   open();
   click(QStringLiteral("CLOSE_TRAY"));
   program->optionsDialog()->close();
+  open();
+  click(QStringLiteral("SHOW_LOG"));
+  program->window().exitProgram();
+  EXPECT_FALSE(dialogOpen());
   EXPECT_TRUE(boxes.asked.isEmpty());
   EXPECT_EQ(stored(Hive::LocalMachine, kRoot, "Close To Tray").toInt(), 1);
+  EXPECT_EQ(stored(Hive::LocalMachine, kRoot, "Show Activity Log").toInt(), 0);
 }
 
 TEST_F(frmOptionsTest, MultiUserShowsTheOtherModeAndSavingSwitchesTheProgram) {
@@ -374,16 +377,6 @@ TEST_F(frmOptionsTest, RunAtDesktopStartLeavesExactlyOneEntryOrNone) {
   EXPECT_FALSE(QFileInfo::exists(system));
   EXPECT_FALSE(QFileInfo::exists(user));
   EXPECT_TRUE(stored(Hive::LocalMachine, kRunKey, "Tidewire").isEmpty());
-}
-
-TEST_F(frmOptionsTest, TheDialogGoesWithTheMainWindowSavingNothing) {
-  start();
-  open();
-  click(QStringLiteral("SHOW_LOG"));
-  program->window().exitProgram();
-  EXPECT_FALSE(dialogOpen());
-  EXPECT_EQ(stored(Hive::LocalMachine, kRoot, "Show Activity Log").toInt(), 0);
-  EXPECT_TRUE(boxes.asked.isEmpty());
 }
 
 }  // namespace
