@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Hive.h"
 #include "SettingDefs.h"
 
 #include <QHash>
