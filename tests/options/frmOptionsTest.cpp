@@ -221,40 +221,6 @@ TEST_F(frmOptionsTest, TheIntervalEntryReadsWhatWasTyped) {
             QStringLiteral("Automatic news updating disabled"));
 }
 
-TEST_F(frmOptionsTest, KeysAloneEditAndApply) {
-  start();
-  frmOptions& dialog = open();
-  dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-  QTreeWidget* view = tree().tree();
-  EXPECT_TRUE(view->hasFocus()) << "the tree has the keyboard when the dialog is active";
-  // From the top: the program's folder, then "Run Tidewire ...", "Minimise ...".
-  QTest::keyClick(view, Qt::Key_Home);
-  QTest::keyClick(view, Qt::Key_Down);
-  QTest::keyClick(view, Qt::Key_Down);
-  EXPECT_EQ(view->currentItem(), node(QStringLiteral("AUTO_MIN")));
-  QTest::keyClick(view, Qt::Key_Space);
-  EXPECT_EQ(tree().Value(QStringLiteral("AUTO_MIN")), 1);
-  // Down to "User Defined": Space opens the entry, which has the keyboard.
-  for (int i = 0; i < 30 && view->currentItem() != node(QStringLiteral("USER_TIME")); ++i) {
-    QTest::keyClick(view, Qt::Key_Down);
-  }
-  QTest::keyClick(view, Qt::Key_Space);
-  ASSERT_TRUE(dialog.txtInput()->isVisible());
-  EXPECT_TRUE(dialog.txtInput()->hasFocus());
-  QTest::keyClicks(dialog.txtInput(), QStringLiteral("45"));
-  QTest::keyClick(dialog.txtInput(), Qt::Key_Enter);
-  EXPECT_TRUE(view->hasFocus());
-  EXPECT_EQ(userTimeCaption(), QStringLiteral("User Defined (45 minutes)"));
-  // Tab to "Apply", Space presses it.
-  QTest::keyClick(view, Qt::Key_Tab);
-  ASSERT_TRUE(dialog.cmdApply()->hasFocus());
-  QTest::keyClick(dialog.cmdApply(), Qt::Key_Space);
-  EXPECT_FALSE(dialogOpen());
-  EXPECT_EQ(stored(Hive::LocalMachine, kRoot, "Auto Minimise").toInt(), 1);
-  EXPECT_EQ(stored(Hive::LocalMachine, kRoot, "Check Interval Minutes").toInt(), 45);
-}
-
 TEST_F(frmOptionsTest, AStoredIntervalOfNoneOrLessOpensOnDisabled) {
   for (const int minutes : {0, -5}) {
     preset(Hive::LocalMachine, kRoot, QStringLiteral("Check Interval Minutes"), minutes);
