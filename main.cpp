@@ -5,6 +5,7 @@
 #include "core/TerminationWatch.h"
 #include "mainwindow/Program.h"
 #include "mainwindow/SnapshotRun.h"
+#include "mainwindow/StateReport.h"
 #include "widgets/PageScheme.h"
 
 #include <QApplication>
@@ -48,6 +49,12 @@ int main(int argc, char** argv) {
                                                    exitCode = code;
                                                    program.window().exitProgram();
                                                  });
+  }
+
+  // Tests that drive the running program from outside read what it shows.
+  std::unique_ptr<tw::StateReport> report;
+  if (const QString file = qEnvironmentVariable(tw::StateReport::kVariable); !file.isEmpty()) {
+    report = std::make_unique<tw::StateReport>(file, program);
   }
 
   program.Start();

@@ -82,8 +82,9 @@ inline constexpr TextSetting ItemAuthor{"Author"};
 // Read by the item page but never written by the item store.
 inline constexpr TextSetting ItemDate{"date"};
 
-// Start with the desktop session: value named after the program, in this key
-// of the settings hive.
+// Start with the desktop session: a text value named after the program and
+// holding the running executable's full path, in this key of the settings
+// hive; the XDG autostart entry written beside it makes it happen.
 inline constexpr const char* RunKeyPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 }  // namespace setting

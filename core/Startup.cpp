@@ -45,7 +45,7 @@ void Startup::ChooseSettingsHive() {
   if (core_.settings.multiUser()) {
     id.SettingsHive = Hive::CurrentUser;
     panels_.setPanelImage(kUserPanel, QStringLiteral("multi_user"));
-    panels_.setPanelText(kUserPanel, QStringLiteral("Multi user settings (") + loginName_() + QStringLiteral(")  "));
+    panels_.setPanelText(kUserPanel, QStringLiteral("Multi user settings (") + LoginName() + QStringLiteral(")  "));
   } else {
     id.SettingsHive = Hive::LocalMachine;
     panels_.setPanelImage(kUserPanel, QStringLiteral("single_user"));

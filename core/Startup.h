@@ -26,6 +26,7 @@ class Startup {
   void setFeedChecker(FeedChecker* checker) { checker_ = checker; }
   void setBuiltInPages(BuiltInPages* pages) { pages_ = pages; }
   void setLoginNameSource(std::function<QString()> source) { loginName_ = std::move(source); }
+  QString LoginName() const { return loginName_(); }
 
   // The whole start-up, from the minimum-size hook to the About page.
   void Run();

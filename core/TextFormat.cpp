@@ -1,5 +1,7 @@
 #include "TextFormat.h"
 
+#include "Placement.h"
+
 #include <cmath>
 
 namespace tw {
@@ -40,6 +42,26 @@ QString FormatInterval(qint32& minutes) {
   if (hours <= 0) return QString::number(minutes) + u' ' + minuteWord;
   if (minutes <= 0) return QString::number(hours) + u' ' + hourWord;
   return QString::number(hours) + u' ' + hourWord + u' ' + QString::number(minutes) + u' ' + minuteWord;
+}
+
+qint32 IntervalFromEntry(const QString& text) {
+  constexpr qint32 kMinimum = 1;
+  constexpr qint32 kMaximum = 1440;
+  const QString head = text.left(4);
+  const auto digitAt = [&head](qsizetype at) { return at < head.size() && head[at] >= u'0' && head[at] <= u'9'; };
+  qsizetype i = 0;
+  while (i < head.size() && (head[i] == u' ' || head[i] == u'\t')) ++i;
+  const qsizetype start = i;
+  if (i < head.size() && (head[i] == u'+' || head[i] == u'-')) ++i;
+  while (digitAt(i)) ++i;
+  if (i < head.size() && head[i] == u'.') {
+    ++i;
+    while (digitAt(i)) ++i;
+  }
+  bool ok = false;
+  const double number = head.mid(start, i - start).toDouble(&ok);
+  if (!ok || number <= 0) return 0;
+  return ClampValue(static_cast<qint32>(std::nearbyint(number)), kMinimum, kMaximum);
 }
 
 }  // namespace tw

@@ -13,4 +13,10 @@ QString FormatSize(qint32 bytes);
 // callers expect, the argument is left holding the minutes beyond whole hours.
 QString FormatInterval(qint32& minutes);
 
+// The check interval a user typed: the number at the start of the first four
+// characters (leading blanks skipped; none counts as 0), rounded half to even
+// and kept within 1 to 1,440 minutes. 0 when it is 0 or less: no automatic
+// check. "99999" gives 1440, "0.4" gives 1, "abc" gives 0.
+qint32 IntervalFromEntry(const QString& text);
+
 }  // namespace tw

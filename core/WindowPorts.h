@@ -53,6 +53,9 @@ class MainWindowPort : public WindowPresence {
   virtual void applyProductIdentity(const QString& progTitle) = 0;
   // Sizes, menus, image lists, the visible strips and the "ver" panel.
   virtual void applyDisplaySettings(const Settings& settings, const AppIdentity& identity) = 0;
+  // Shows or hides the browser and download strips and the activity list as
+  // the settings say, and lays the window out again.
+  virtual void showStrips(const Settings& settings) = 0;
   // Sets the minimised state; the window shows minimised.
   virtual void showMinimized() = 0;
   // Shows the window, already placed, in the state it has been given;

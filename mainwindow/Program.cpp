@@ -5,6 +5,9 @@
 #include "mainwindow/StatusBarPanels.h"
 #include "mainwindow/TitleStripPanel.h"
 #include "mainwindow/TrayIcon.h"
+#include "options/frmOptions.h"
+
+#include <QCoreApplication>
 
 namespace tw {
 
@@ -19,7 +22,9 @@ Program::Program(const AppPaths& paths, const Clock& clock)
       pages_(core_, web_, window_.titleStrip()),
       downloadErrors_(&window_),
       pBarDL_(window_.pBarDL()),
-      downloads_(core_, &downloadErrors_) {
+      downloads_(core_, &downloadErrors_),
+      autostart_(core_.registry, core_.identity, paths, QCoreApplication::applicationFilePath(), core_.activity),
+      options_(core_, startup_, window_, autostart_) {
   if (!endpointProblem_.isEmpty()) core_.activity.LogActivity(endpointProblem_, LogLevel::Warning, false);
   window_.setCommands(this);
   window_.setWebView(&web_, web_.view());
@@ -37,9 +42,14 @@ Program::Program(const AppPaths& paths, const Clock& clock)
   downloads_.connectWindow(&window_, &window_.tray(), &window_.alerts(), &window_.statusPanels(), &pBarDL_);
   downloads_.fetch.setFeedParsing(&parser_);
   startup_.setFeedChecker(&downloads_.fetch);
+  // The options dialog goes with the main window, saving nothing.
+  QObject::connect(&window_, &frmMain::unloaded, &window_, [this] {
+    if (frmOptions_) frmOptions_->close();
+  });
 }
 
-Program::~Program() = default;
+// The dialog holds on to the options and the image list.
+Program::~Program() { delete frmOptions_; }
 
 void Program::Start() { startup_.Run(); }
 
@@ -52,12 +62,18 @@ void Program::BringForward() {
 }
 
 void Program::updateNewsLists() { downloads_.fetch.QueueAllFeeds(); }
-// The options dialog is not part of this version: say where the settings
-// live rather than doing nothing.
+frmOptions* Program::optionsDialog() const { return frmOptions_.data(); }
+
+// Opened again, the dialog only comes forward.
 void Program::showSettings() {
-  core_.activity.LogActivity(QStringLiteral("There is no options dialog in this version; the settings are kept in ") +
-                                 core_.registry.store(core_.identity.SettingsHive).filePath(),
-                             LogLevel::Info, true);
+  if (!frmOptions_) {
+    frmOptions_ = new frmOptions(options_, window_.imgList(), window_.windowIcon());
+    // A closed dialog is on its way out: the next request builds a new one.
+    QObject::connect(frmOptions_, &frmOptions::unloaded, &window_, [this] { frmOptions_.clear(); });
+  }
+  frmOptions_->show();
+  frmOptions_->raise();
+  frmOptions_->activateWindow();
 }
 
 void Program::showHelpPage() {

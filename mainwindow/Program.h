@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/AppCore.h"
+#include "core/Autostart.h"
+#include "core/OptionSettings.h"
 #include "core/Startup.h"
 #include "mainwindow/frmMain.h"
 #include "news/FeedDownloads.h"
@@ -12,11 +14,14 @@
 #include "widgets/DownloadProgressView.h"
 #include "widgets/WebEngineWebView.h"
 
+#include <QPointer>
+
 #include <memory>
 
 namespace tw {
 
 class Clock;
+class frmOptions;
 struct AppPaths;
 
 // The whole program for one run: the engine's parts, the main window, and
@@ -35,6 +40,9 @@ class Program : public MainWindowCommands {
   frmMain& window() { return window_; }
   FeedDownloads& downloads() { return downloads_; }
   WebView& web() { return web_; }
+  OptionSettings& options() { return options_; }
+  // The options dialog while it is open.
+  frmOptions* optionsDialog() const;
 
   // MainWindowCommands
   void updateNewsLists() override;
@@ -62,6 +70,9 @@ class Program : public MainWindowCommands {
   DownloadErrorBox downloadErrors_;
   DownloadProgressView pBarDL_;
   FeedDownloads downloads_;
+  Autostart autostart_;
+  OptionSettings options_;
+  QPointer<frmOptions> frmOptions_;
 };
 
 }  // namespace tw

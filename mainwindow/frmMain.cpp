@@ -354,14 +354,18 @@ void frmMain::applyProductIdentity(const QString& progTitle) {
 
 void frmMain::applyDisplaySettings(const Settings& settings, const AppIdentity& identity) {
   tv_->resize(TwipsToPixels(kTreeWidthTwips, TwipsPerPixelX(*this)), tv_->height());
-  lvLog_->setVisible(settings.flag(setting::ShowActivityLog));
   sBar_->setFixedHeight(StatusBarPanels::kHeightPx);
   sBar_->setPanelText(QStringLiteral("ver"), identity.VersionText);
   splMain_->setMinimumPaneWidth(kMinimumPaneTwips);
-  picPbarWeb_->setVisible(settings.flag(setting::ShowWebProgress));
-  picPbarDL_->setVisible(settings.flag(setting::ShowDownloadProgress));
   pBarWeb_->setValue(0);
   pBarDL_->setValue(0);
+  showStrips(settings);
+}
+
+void frmMain::showStrips(const Settings& settings) {
+  picPbarWeb_->setVisible(settings.flag(setting::ShowWebProgress));
+  picPbarDL_->setVisible(settings.flag(setting::ShowDownloadProgress));
+  lvLog_->setVisible(settings.flag(setting::ShowActivityLog));
   RESIZE_Form();
   RESIZE_WebPanel();
 }

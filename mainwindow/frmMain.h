@@ -101,6 +101,7 @@ class frmMain : public QMainWindow,
   void removeMinimumSizeHook() override;
   void applyProductIdentity(const QString& progTitle) override;
   void applyDisplaySettings(const Settings& settings, const AppIdentity& identity) override;
+  void showStrips(const Settings& settings) override;
   void showMinimized() override;
   void showPlaced(bool show) override;
   WindowGeometry& placement() override;

@@ -496,6 +496,15 @@ def icon_time(c):
     c.ellipse(8, 8, 1, fill=CORAL)
 
 
+def icon_display(c):
+    # A monitor on its stand: the display options.
+    c.rounded(1, 2, 15, 12, 1.2, fill=NAVY)
+    c.rect(2.2, 3.2, 13.8, 10.8, fill=AQUA)
+    c.stroke(wave_points(2.8, 13.2, 7.6, 1.0, 0.3, 16), OCEAN, 1.2)
+    c.polygon([(6.5, 12), (9.5, 12), (10.3, 14), (5.7, 14)], fill=SLATE)
+    c.rounded(4, 13.6, 12, 15, 0.6, fill=SLATE)
+
+
 def person(c, cx, top, scale, colour):
     c.ellipse(cx, top + 3 * scale, 2.6 * scale, fill=colour)
     c.draw.pieslice([c.s(cx - 5 * scale), c.s(top + 6.8 * scale), c.s(cx + 5 * scale), c.s(top + 16.5 * scale)],
@@ -533,6 +542,7 @@ ICONS = {
     "warning": icon_warning,
     "error": icon_error,
     "time": icon_time,
+    "display": icon_display,
     "single_user": icon_single_user,
     "multi_user": icon_multi_user,
     "sys_read": icon_sys_read,

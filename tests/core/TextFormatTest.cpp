@@ -41,5 +41,19 @@ TEST(FormatInterval, WritesHoursAndMinutesAndLeavesTheRest) {
   EXPECT_EQ(minutes, 30);
 }
 
+TEST(IntervalFromEntry, TakesTheLeadingNumberOfTheFirstFourCharacters) {
+  EXPECT_EQ(IntervalFromEntry(QStringLiteral("90")), 90);
+  EXPECT_EQ(IntervalFromEntry(QStringLiteral("  45 minutes")), 45);
+  EXPECT_EQ(IntervalFromEntry(QStringLiteral("99999")), 1440) << "9999 minutes, held to 24 hours";
+  EXPECT_EQ(IntervalFromEntry(QStringLiteral("12345")), 1234);
+  EXPECT_EQ(IntervalFromEntry(QStringLiteral("0.4")), 1) << "rounds to 0, then raised to the minimum";
+  EXPECT_EQ(IntervalFromEntry(QStringLiteral("2.5")), 2) << "halves to even";
+  EXPECT_EQ(IntervalFromEntry(QStringLiteral("3.5")), 4);
+  EXPECT_EQ(IntervalFromEntry(QStringLiteral("+7")), 7);
+  for (const char* none : {"", "0", "abc", "-5", "   ", ".", "-0.4", "\u0661"}) {
+    EXPECT_EQ(IntervalFromEntry(QString::fromUtf8(none)), 0) << none;
+  }
+}
+
 }  // namespace
 }  // namespace tw

@@ -53,7 +53,7 @@ TEST(Pictures, TheBuiltInPagesPicturesHaveTheirFormatsAndButtonSizes) {
 
 TEST(Pictures, EveryImageListIconIsA16PixelPng) {
   for (const char* key : {"new", "item_unread", "item_read", "site", "site1", "info", "warning", "error", "time",
-                          "single_user", "multi_user", "sys_read", "sys_unread", "prog_read", "prog_unread",
+                          "display", "single_user", "multi_user", "sys_read", "sys_unread", "prog_read", "prog_unread",
                           "Tidewire", "xboxscene", "mediaxbox", "gueux", "allxboxskins"}) {
     const QByteArray icon = Resource(QStringLiteral(":/icons/") + QLatin1String(key) + QStringLiteral(".png"));
     ASSERT_TRUE(IsPng(icon)) << key;

@@ -20,6 +20,11 @@ void FakeWindow::applyDisplaySettings(const Settings& settings, const AppIdentit
   calls << QStringLiteral("applyDisplaySettings");
 }
 
+void FakeWindow::showStrips(const Settings& settings) {
+  activityListShown = settings.flag(setting::ShowActivityLog);
+  calls << QStringLiteral("showStrips");
+}
+
 void FakeWindow::showMinimized() {
   minimized = true;
   state = WindowState::Minimized;

@@ -58,6 +58,7 @@ class FakeWindow : public MainWindowPort,
   void removeMinimumSizeHook() override { calls << QStringLiteral("removeMinimumSizeHook"); }
   void applyProductIdentity(const QString& progTitle) override;
   void applyDisplaySettings(const Settings& settings, const AppIdentity& identity) override;
+  void showStrips(const Settings& settings) override;
   void showMinimized() override;
   void showPlaced(bool show) override;
   WindowGeometry& placement() override { return *this; }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+namespace tw {
+
+class Program;
+
+// A test hook, switched on by TIDEWIRE_STATE_REPORT=<file>: what the windows
+// show is kept in that file, one "name: value" line each, rewritten whenever
+// it changes (looked at five times a second): the main window's caption, the
+// "user" and "msg" status panels, the site tree's top-level captions in the
+// order shown, and the options dialog's caption while it is open. A test
+// that drives the real program from outside reads what a user would see.
+class StateReport : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr const char* kVariable = "TIDEWIRE_STATE_REPORT";
+
+  StateReport(QString file, Program& program, QObject* parent = nullptr);
+
+ private:
+  QString Report() const;
+  void update();
+
+  QString file_;
+  Program& program_;
+  QTimer timer_;
+  QString written_;
+};
+
+}  // namespace tw
