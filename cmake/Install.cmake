@@ -2,6 +2,9 @@
 # AppStream file is the project's version, its build number in four digits as
 # the program writes it.
 set(TIDEWIRE_APP_ID app.tidewire.Tidewire)
+# The program gives the desktop its entry's name: Wayland's app id and the
+# notifications' "desktop-entry" must match the installed file.
+target_compile_definitions(tidewire PRIVATE TIDEWIRE_APP_ID="${TIDEWIRE_APP_ID}")
 set(TIDEWIRE_DESKTOP_ENTRY ${PROJECT_SOURCE_DIR}/resources/${TIDEWIRE_APP_ID}.desktop)
 set(TIDEWIRE_BUILD_NUMBER ${PROJECT_VERSION_PATCH})
 while(TIDEWIRE_BUILD_NUMBER MATCHES "^.?.?.?$")
