@@ -125,6 +125,8 @@ void ProgramRun::openStore() {
   registry_ = std::make_unique<Registry>(home_.paths().machineStore, home_.paths().userStore, RegistryStore::Reporter{});
 }
 
+QString ProgramRun::homeFolder() const { return QFileInfo(home_.paths().machineStore).absolutePath(); }
+
 void ProgramRun::store(const char* name, qint32 value) {
   registry_->SetRegValue(Hive::LocalMachine, kRoot, QString::fromLatin1(name), value, RegType::Dword);
 }
@@ -134,22 +136,33 @@ qint32 ProgramRun::stored(const char* name) {
 }
 
 bool ProgramRun::start(bool inTray) {
+  if (!launch()) return false;
+  if (inTray) return WaitFor([] { return !FindTrayIcon().isEmpty(); }, 60000);
+  return findWindow(60000);
+}
+
+bool ProgramRun::launch() {
   // The program writes the store itself from now on.
   registry_.reset();
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("TIDEWIRE_HOME"), QFileInfo(home_.paths().machineStore).absolutePath());
+  env.insert(QStringLiteral("TIDEWIRE_HOME"), homeFolder());
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
   env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
   env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu"));
   if (geteuid() == 0) env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
   // Nothing is fetched: no server listens there.
   env.insert(QStringLiteral("TIDEWIRE_FEED_BASE"), QStringLiteral("http://127.0.0.1:9"));
+  for (auto it = environment_.cbegin(); it != environment_.cend(); ++it) {
+    if (it.value().isEmpty()) {
+      env.remove(it.key());
+    } else {
+      env.insert(it.key(), it.value());
+    }
+  }
   process_.setProcessEnvironment(env);
   process_.setProcessChannelMode(QProcess::MergedChannels);
   process_.start(QStringLiteral(TIDEWIRE_PROGRAM_PATH), {});
-  if (!process_.waitForStarted(20000)) return false;
-  if (inTray) return WaitFor([] { return !FindTrayIcon().isEmpty(); }, 60000);
-  return findWindow(60000);
+  return process_.waitForStarted(20000);
 }
 
 bool ProgramRun::findWindow(int timeoutMs) {
@@ -159,7 +172,9 @@ bool ProgramRun::findWindow(int timeoutMs) {
 bool ProgramRun::stop() {
   if (process_.state() == QProcess::NotRunning) return false;
   ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
-  const bool ended = process_.waitForFinished(30000);
+  // Events keep running meanwhile: services of the test's own (a desktop's
+  // D-Bus services, a feed server) must still answer the program.
+  const bool ended = WaitFor([this] { return !isRunning(); }, 30000);
   openStore();
   return ended && process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
 }
