@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace tw::test {
@@ -33,6 +34,10 @@ void Stop(QProcess& process) {
 QString Xdotool(const QStringList& arguments) { return RunTool(QStringLiteral("xdotool"), arguments); }
 
 }  // namespace
+
+void EndWithTest(QProcess& process) {
+  process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   QElapsedTimer clock;
@@ -86,6 +91,7 @@ VirtualDesktop::VirtualDesktop(bool notificationArea) {
   // openbox runs its start-up command once it manages the screen.
   readyFile_ = QDir::temp().filePath(QStringLiteral("tidewire-openbox-%1").arg(QCoreApplication::applicationPid()));
   QFile::remove(readyFile_);
+  EndWithTest(openbox_);
   openbox_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable"), QStringLiteral("--startup"),
                                              QStringLiteral("touch ") + readyFile_});
   if (!openbox_.waitForStarted(10000) || !WaitFor([this] { return QFileInfo::exists(readyFile_); }, 20000)) {
@@ -93,6 +99,7 @@ VirtualDesktop::VirtualDesktop(bool notificationArea) {
     return;
   }
   if (!notificationArea) return;
+  EndWithTest(trayer_);
   trayer_.start(QStringLiteral("trayer"),
                 {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"), QStringLiteral("right"),
                  QStringLiteral("--widthtype"), QStringLiteral("pixel"), QStringLiteral("--width"),
@@ -161,6 +168,7 @@ bool ProgramRun::launch() {
   }
   process_.setProcessEnvironment(env);
   process_.setProcessChannelMode(QProcess::MergedChannels);
+  EndWithTest(process_);
   process_.start(QStringLiteral(TIDEWIRE_PROGRAM_PATH), {});
   return process_.waitForStarted(20000);
 }

@@ -15,6 +15,10 @@
 
 namespace tw::test {
 
+// The process ends when the test process does, even when the test is killed
+// on a timeout: nothing a test starts outlives it.
+void EndWithTest(QProcess& process);
+
 // Polls until done() holds or timeoutMs has passed, letting events run.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs);
 

@@ -33,6 +33,7 @@ WaylandDesktop::WaylandDesktop(bool xwayland) {
                         QStringLiteral("--idle-time=0"), QStringLiteral("--debug"),
                         QStringLiteral("--logger-scopes=log,proto"), QStringLiteral("--log=") + logFile_};
   if (xwayland) arguments << QStringLiteral("--xwayland");
+  EndWithTest(weston_);
   weston_.start(QStringLiteral("weston"), arguments);
   if (!weston_.waitForStarted(10000)) {
     problem_ = QStringLiteral("weston did not start: ") + weston_.errorString();
