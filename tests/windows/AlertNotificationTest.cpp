@@ -1,8 +1,8 @@
 // Alerts where the program cannot place windows: they go to the desktop's
 // notification service, and come back as windows when no service answers.
+#include "FakeAlertHost.h"
 #include "core/ActivityLog.h"
 #include "core/AppIdentity.h"
-#include "mainwindow/AlertHost.h"
 #include "mainwindow/AlertManager.h"
 #include "mainwindow/DBusNotifications.h"
 #include "mainwindow/frmAlert.h"
@@ -19,14 +19,7 @@
 namespace tw {
 namespace {
 
-class FakeHost : public AlertHost {
- public:
-  bool isMainWindowVisible() const override { return visible; }
-  void showMainWindowNormal() override { calls << QStringLiteral("showMainWindowNormal"); }
-  void GetFromTray() override { calls << QStringLiteral("GetFromTray"); }
-  bool visible = false;
-  QStringList calls;
-};
+using FakeHost = test::FakeAlertHost;
 
 // The desktop's service as the test plays it: it answers when told to.
 class FakeNotifications : public NotificationTransport {
