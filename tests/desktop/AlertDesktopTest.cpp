@@ -11,6 +11,7 @@
 #include "core/FeedEndpoints.h"
 #include "core/SiteTable.h"
 #include "mainwindow/DBusNotifications.h"
+#include "mainwindow/frmAlert.h"
 #include "news/DisplayText.h"
 
 #include <QGuiApplication>
@@ -138,12 +139,8 @@ TEST(Desktops, OnX11AlertsAreTheProgramsOwnWindows) {
   const qsizetype expected = NewsAlerts(server).size();
   QSet<QString> alerts;
   const bool allSeen = WaitFor([&] {
-    const QStringList ids = test::RunTool(QStringLiteral("xdotool"), {QStringLiteral("search"),
-                                          QStringLiteral("--onlyvisible"), QStringLiteral("--classname"),
-                                          QStringLiteral("^tidewire$")})
-                                .split(u'\n', Qt::SkipEmptyParts);
-    for (const QString& id : ids) {
-      if (test::InspectWindow(id.trimmed()).client.width() == 252) alerts << id.trimmed();
+    for (const test::ShownWindow& w : test::ShownWindows(QStringLiteral("--classname"), QStringLiteral("^tidewire$"))) {
+      if (w.client.width() == frmAlert::kWidth) alerts << w.id;
     }
     return alerts.size() >= expected;
   }, kCheckMs);
@@ -180,13 +177,8 @@ TEST(Desktops, UnderXWaylandTheWindowFirstShowsWhereItWasLeft) {
   // weston places an X window where it asks only when it first shows; a
   // later move is not followed. So where it stands tells where it showed.
   const auto mainWindow = [] {
-    const QStringList ids = test::RunTool(QStringLiteral("xdotool"), {QStringLiteral("search"),
-                                          QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                          QStringLiteral("^Tidewire")})
-                                .split(u'\n', Qt::SkipEmptyParts);
-    for (const QString& id : ids) {
-      const QRect client = test::InspectWindow(id.trimmed()).client;
-      if (client.width() >= 640) return client;
+    for (const test::ShownWindow& w : test::ShownWindows(QStringLiteral("--name"), QStringLiteral("^Tidewire"))) {
+      if (w.client.width() >= 640) return w.client;
     }
     return QRect();
   };

@@ -207,14 +207,18 @@ QString FindMainWindow() {
   return best;
 }
 
+QList<ShownWindow> ShownWindows(const QString& field, const QString& pattern) {
+  QList<ShownWindow> shown;
+  const QStringList ids = Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), field, pattern})
+                              .split(u'\n', Qt::SkipEmptyParts);
+  for (const QString& id : ids) shown.append({id.trimmed(), InspectWindow(id.trimmed()).client});
+  return shown;
+}
+
 QString FindTrayIcon() {
   // The program's small square window inside the notification area.
-  const QStringList ids = Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                   QStringLiteral("--classname"), QStringLiteral("^tidewire$")})
-                              .split(u'\n', Qt::SkipEmptyParts);
-  for (const QString& id : ids) {
-    const QRect r = InspectWindow(id.trimmed()).client;
-    if (r.width() > 0 && r.width() <= 48 && r.width() == r.height()) return id.trimmed();
+  for (const ShownWindow& w : ShownWindows(QStringLiteral("--classname"), QStringLiteral("^tidewire$"))) {
+    if (w.client.width() > 0 && w.client.width() <= 48 && w.client.width() == w.client.height()) return w.id;
   }
   return {};
 }

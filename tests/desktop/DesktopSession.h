@@ -101,6 +101,13 @@ class ProgramRun {
 QString FindMainWindow();
 // The program's notification-area icon, or empty.
 QString FindTrayIcon();
+// The windows shown now whose "--name" or "--classname" (field) matches the
+// pattern, with their client areas.
+struct ShownWindow {
+  QString id;
+  QRect client;
+};
+QList<ShownWindow> ShownWindows(const QString& field, const QString& pattern);
 
 // The mouse and the window manager, through xdotool.
 void MouseTo(const QPoint& at);
