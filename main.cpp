@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);  // the tray keeps the program alive
+  // Before any window exists: Wayland takes a window's app id from it.
+  QGuiApplication::setDesktopFileName(QStringLiteral(TIDEWIRE_APP_ID));
   const tw::AppPaths paths = tw::AppPaths::FromEnvironment();
 
   // A second copy asks the running one to come forward, and ends before it

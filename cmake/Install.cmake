@@ -1,6 +1,6 @@
-# The desktop entry and the AppStream file carry the same id (TIDEWIRE_APP_ID); the release in the
-# AppStream file is the project's version, its build number in four digits as
-# the program writes it.
+# The desktop entry and the AppStream file carry the same id (TIDEWIRE_APP_ID);
+# the release in the AppStream file is the project's version, its build number
+# in four digits as the program writes it.
 set(TIDEWIRE_DESKTOP_ENTRY ${PROJECT_SOURCE_DIR}/resources/${TIDEWIRE_APP_ID}.desktop)
 set(TIDEWIRE_BUILD_NUMBER ${PROJECT_VERSION_PATCH})
 while(TIDEWIRE_BUILD_NUMBER MATCHES "^.?.?.?$")

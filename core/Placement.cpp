@@ -38,7 +38,7 @@ QRectF KeptBounds(const WindowGeometry& window, const QRectF& bounds) {
 
 void Place(WindowGeometry& window, const QRectF& bounds) {
   if (bounds.size() != QSizeF(window.width(), window.height())) window.resize(bounds.width(), bounds.height());
-  window.move(bounds.left(), bounds.top());
+  if (window.hasPosition()) window.move(bounds.left(), bounds.top());
 }
 
 }  // namespace
@@ -65,7 +65,7 @@ QRectF FitToArea(QRectF client, const QMarginsF& frame, const QRectF& area, cons
 }
 
 void SaveFormPosition(Settings& settings, const WindowGeometry& window) {
-  if (window.windowState() != WindowState::Normal) return;
+  if (window.windowState() != WindowState::Normal || !window.hasPosition()) return;
   const QRectF kept = KeptBounds(window, NormalBounds(window));
   settings.setPlacement(window.formName(), setting::PlacementTop, kept.top());
   settings.setPlacement(window.formName(), setting::PlacementLeft, kept.left());
@@ -84,6 +84,11 @@ bool RestoreFormPosition(const Settings& settings, WindowGeometry& window) {
   const qint32 left = Stored(settings, window, setting::PlacementLeft);
   if (window.windowState() != WindowState::Normal) return true;
   QRectF bounds = NormalBounds(window);
+  if (!window.hasPosition()) {
+    // The desktop places the window: only its size is kept to the screen.
+    Place(window, KeptBounds(window, bounds));
+    return true;
+  }
   if (top != 0) {
     bounds.moveTo(left, top);
   } else {

@@ -21,7 +21,8 @@ qint32 ClampValue(qint32 value, qint32 low, qint32 high);
 // title bar and the menu can always be reached.
 QRectF FitToArea(QRectF client, const QMarginsF& frame, const QRectF& area, const QSizeF& minimum);
 
-// Saves name + "Top" / "Left" while the window is in the normal state.
+// Saves name + "Top" / "Left" while the window is in the normal state and
+// has a real position.
 void SaveFormPosition(Settings& settings, const WindowGeometry& window);
 // Saves name + "WindowState" always, and name + "Width" / "Height" only in
 // the normal state, so the last normal size survives.
@@ -29,7 +30,8 @@ void SaveFormPosition(Settings& settings, const WindowGeometry& window);
 // nothing off-screen is ever remembered.
 void SaveFormSize(Settings& settings, const WindowGeometry& window);
 // Moves the window to its stored place, or centres it when no top is
-// stored; either way kept on a screen that exists now, shrunk to fit.
+// stored; either way kept on a screen that exists now, shrunk to fit. A
+// window without a real position is only shrunk to fit.
 bool RestoreFormPosition(const Settings& settings, WindowGeometry& window);
 // Sets the stored size (at least the minimum in pixels; 640 x 480 pixels when
 // none is stored).

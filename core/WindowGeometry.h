@@ -28,6 +28,10 @@ class WindowGeometry {
   virtual double height() const = 0;
   virtual void move(double left, double top) = 0;
   virtual void resize(double width, double height) = 0;
+  // False where the platform neither tells where the window is nor lets the
+  // program put it anywhere (Wayland): the desktop places it, and the stored
+  // position is kept for a desktop that can use it.
+  virtual bool hasPosition() const = 0;
 
   // The part of a screen that windows may use (panels left out), of the
   // screen that holds the largest part of bounds now, or of the nearest

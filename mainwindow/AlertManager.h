@@ -4,6 +4,7 @@
 #include "mainwindow/AlertSlots.h"
 #include "mainwindow/frmAlert.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QList>
 #include <QObject>
@@ -11,14 +12,23 @@
 #include <QRect>
 
 #include <functional>
+#include <memory>
 
 namespace tw {
 
+class ActivityLog;
 class AlertHost;
+class NotificationTransport;
 struct AppIdentity;
 
 // modAlert: raises popup alerts and keeps their shared slot table. The main
 // window's Clear_Popups comes here.
+//
+// Where the program cannot place windows of its own (Wayland), alerts go to
+// the desktop's notification service instead, with the same title, text and
+// time; a click on one does what a click on an alert window does. Should no
+// service answer, the alert shows as a window after all, and the activity
+// list says so once.
 class AlertManager : public QObject, public AlertSink {
   Q_OBJECT
 
@@ -30,7 +40,7 @@ class AlertManager : public QObject, public AlertSink {
   // the program title and version. With all slots taken, the oldest alert
   // gives up its place, so no more than 100 alerts are ever open.
   void ShowAlert(const QString& message, const QString& title, int seconds, bool restore) override;
-  // Closes every open alert at once.
+  // Closes every open alert at once, notifications included.
   void Clear_Popups();
 
   // The alerts still open, oldest first.
@@ -43,8 +53,17 @@ class AlertManager : public QObject, public AlertSink {
   // Where alerts stack; by default the primary screen's available area.
   void setScreenArea(std::function<QRect()> area);
   void setSlide(AlertSlide slide) { slide_ = slide; }
+  // Sends alerts to this notification service from now on; null: alert
+  // windows only.
+  void setNotifications(std::unique_ptr<NotificationTransport> notifications);
+  void setActivityLog(ActivityLog* log) { log_ = log; }
+  // Notifications shown and not yet closed.
+  int openNotifications() const { return static_cast<int>(notified_.size()); }
 
  private:
+  void showWindow(const QString& message, const QString& title, int seconds, bool restore);
+  void notify(const QString& message, const QString& title, int seconds, bool restore);
+  void notificationActivated(quint32 id, const QString& activationToken);
   void restoreFromAlert();
 
   const AppIdentity& identity_;
@@ -54,6 +73,15 @@ class AlertManager : public QObject, public AlertSink {
   QIcon icon_;
   std::function<QRect()> screenArea_;
   AlertSlide slide_;
+  ActivityLog* log_ = nullptr;
+  bool saidNoService_ = false;
+  // Open notifications by id, with whether a click restores the window.
+  QHash<quint32, bool> notified_;
+  // Counts Clear_Popups: a notification whose answer comes after one is
+  // closed (or never shown as a window).
+  int clearCount_ = 0;
+  // Last: its pending replies go before anything they would touch.
+  std::unique_ptr<NotificationTransport> notifications_;
 };
 
 }  // namespace tw

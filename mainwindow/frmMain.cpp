@@ -5,6 +5,7 @@
 #include "core/FileHelpers.h"
 #include "core/SettingDefs.h"
 #include "mainwindow/AlertManager.h"
+#include "mainwindow/DBusNotifications.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/StatusBarPanels.h"
 #include "mainwindow/TitleStripPanel.h"
@@ -18,6 +19,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
@@ -54,6 +56,8 @@ frmMain::frmMain(AppCore& core, QWidget* parent)
   tray_ = std::make_unique<TrayIcon>(*this, *sBar_, *this);
   tray_->setActivityLog(&core_.activity);
   alerts_ = std::make_unique<AlertManager>(core_.identity, this);
+  alerts_->setActivityLog(&core_.activity);
+  alerts_->setNotifications(NotificationsForPlatform(QGuiApplication::platformName()));
   geometry_ = std::make_unique<WidgetGeometry>(*this, objectName());
 
   connect(tray_.get(), &TrayIcon::updateRequested, this, [this] {

@@ -1,6 +1,7 @@
 #include "widgets/WidgetGeometry.h"
 
 #include "widgets/Twips.h"
+#include "widgets/WindowPlatform.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -85,6 +86,8 @@ void WidgetGeometry::resize(double width, double height) {
   const QRect r = normalBounds();
   window_.setGeometry(r.x(), r.y(), Px(width, twipsPerPixelX()), Px(height, twipsPerPixelY()));
 }
+
+bool WidgetGeometry::hasPosition() const { return PlatformPlacesWindows(); }
 
 QRectF WidgetGeometry::screenArea(const QRectF& bounds) const {
   const double x = twipsPerPixelX();

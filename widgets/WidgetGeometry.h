@@ -32,6 +32,8 @@ class WidgetGeometry : public WindowGeometry {
   double height() const override;
   void move(double left, double top) override;
   void resize(double width, double height) override;
+  // Not on Wayland.
+  bool hasPosition() const override;
   QRectF screenArea(const QRectF& bounds) const override;
   QMarginsF frameMargins() const override;
   QSizeF minimumSize() const override;

@@ -183,6 +183,48 @@ TEST_F(PlacementTest, EndingMinimisedStoresOnlyTheStateAndOpensNormal) {
   EXPECT_EQ(next.y, 1200);
 }
 
+TEST_F(PlacementTest, WithoutARealPositionTheStoredOneIsKeptForAnotherDesktop) {
+  // Where the desktop places every window (Wayland) and reports 0, 0.
+  window.positioned = false;
+  store("Left", 300 * 15);
+  store("Top", 200 * 15);
+  store("Width", 12000);
+  store("Height", 9000);
+  restore();
+  EXPECT_EQ(window.w, 12000);
+  EXPECT_EQ(window.h, 9000);
+  EXPECT_EQ(window.x, 0) << "neither moved to the stored place nor centred";
+  EXPECT_EQ(window.y, 0);
+
+  window.resize(15000, 10000);
+  SaveFormPosition(settings, window);
+  SaveFormSize(settings, window);
+  EXPECT_EQ(stored("Left"), 300 * 15);
+  EXPECT_EQ(stored("Top"), 200 * 15);
+  EXPECT_EQ(stored("Width"), 15000);
+  EXPECT_EQ(stored("Height"), 10000);
+  EXPECT_EQ(stored("WindowState"), 0);
+
+  // Maximised is still remembered, and a size too large for the screen
+  // still shrinks to it, frame and all.
+  window.state = WindowState::Maximized;
+  SaveFormSize(settings, window);
+  EXPECT_EQ(stored("WindowState"), 2);
+  test::FakeWindow next;
+  next.positioned = false;
+  next.screen = QRectF(0, 0, 800 * 15, 600 * 15);
+  next.frame = QMarginsF(0, 30 * 15, 0, 0);
+  RestoreFormSize(settings, next, 640, 480);
+  RestoreFormPosition(settings, next);
+  KeepOnScreen(next);
+  RestoreFormState(settings, next);
+  EXPECT_EQ(next.w, 800 * 15);
+  EXPECT_EQ(next.h, 570 * 15);
+  EXPECT_EQ(next.x, 0);
+  EXPECT_EQ(next.y, 0);
+  EXPECT_EQ(next.state, WindowState::Maximized);
+}
+
 TEST_F(PlacementTest, FractionsOfATwipAreRoundedWhenSaved) {
   window.move(100.5, 101.5);
   window.resize(9600.4, 7200.6);

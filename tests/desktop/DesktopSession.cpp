@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace tw::test {
@@ -33,6 +34,10 @@ void Stop(QProcess& process) {
 QString Xdotool(const QStringList& arguments) { return RunTool(QStringLiteral("xdotool"), arguments); }
 
 }  // namespace
+
+void EndWithTest(QProcess& process) {
+  process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
   QElapsedTimer clock;
@@ -86,6 +91,7 @@ VirtualDesktop::VirtualDesktop(bool notificationArea) {
   // openbox runs its start-up command once it manages the screen.
   readyFile_ = QDir::temp().filePath(QStringLiteral("tidewire-openbox-%1").arg(QCoreApplication::applicationPid()));
   QFile::remove(readyFile_);
+  EndWithTest(openbox_);
   openbox_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable"), QStringLiteral("--startup"),
                                              QStringLiteral("touch ") + readyFile_});
   if (!openbox_.waitForStarted(10000) || !WaitFor([this] { return QFileInfo::exists(readyFile_); }, 20000)) {
@@ -93,6 +99,7 @@ VirtualDesktop::VirtualDesktop(bool notificationArea) {
     return;
   }
   if (!notificationArea) return;
+  EndWithTest(trayer_);
   trayer_.start(QStringLiteral("trayer"),
                 {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"), QStringLiteral("right"),
                  QStringLiteral("--widthtype"), QStringLiteral("pixel"), QStringLiteral("--width"),
@@ -125,6 +132,8 @@ void ProgramRun::openStore() {
   registry_ = std::make_unique<Registry>(home_.paths().machineStore, home_.paths().userStore, RegistryStore::Reporter{});
 }
 
+QString ProgramRun::homeFolder() const { return QFileInfo(home_.paths().machineStore).absolutePath(); }
+
 void ProgramRun::store(const char* name, qint32 value) {
   registry_->SetRegValue(Hive::LocalMachine, kRoot, QString::fromLatin1(name), value, RegType::Dword);
 }
@@ -134,22 +143,34 @@ qint32 ProgramRun::stored(const char* name) {
 }
 
 bool ProgramRun::start(bool inTray) {
+  if (!launch()) return false;
+  if (inTray) return WaitFor([] { return !FindTrayIcon().isEmpty(); }, 60000);
+  return findWindow(60000);
+}
+
+bool ProgramRun::launch() {
   // The program writes the store itself from now on.
   registry_.reset();
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("TIDEWIRE_HOME"), QFileInfo(home_.paths().machineStore).absolutePath());
+  env.insert(QStringLiteral("TIDEWIRE_HOME"), homeFolder());
   env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
   env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
   env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu"));
   if (geteuid() == 0) env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
   // Nothing is fetched: no server listens there.
   env.insert(QStringLiteral("TIDEWIRE_FEED_BASE"), QStringLiteral("http://127.0.0.1:9"));
+  for (auto it = environment_.cbegin(); it != environment_.cend(); ++it) {
+    if (it.value().isEmpty()) {
+      env.remove(it.key());
+    } else {
+      env.insert(it.key(), it.value());
+    }
+  }
   process_.setProcessEnvironment(env);
   process_.setProcessChannelMode(QProcess::MergedChannels);
+  EndWithTest(process_);
   process_.start(QStringLiteral(TIDEWIRE_PROGRAM_PATH), {});
-  if (!process_.waitForStarted(20000)) return false;
-  if (inTray) return WaitFor([] { return !FindTrayIcon().isEmpty(); }, 60000);
-  return findWindow(60000);
+  return process_.waitForStarted(20000);
 }
 
 bool ProgramRun::findWindow(int timeoutMs) {
@@ -159,7 +180,9 @@ bool ProgramRun::findWindow(int timeoutMs) {
 bool ProgramRun::stop() {
   if (process_.state() == QProcess::NotRunning) return false;
   ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
-  const bool ended = process_.waitForFinished(30000);
+  // Events keep running meanwhile: services of the test's own (a desktop's
+  // D-Bus services, a feed server) must still answer the program.
+  const bool ended = WaitFor([this] { return !isRunning(); }, 30000);
   openStore();
   return ended && process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
 }
@@ -184,14 +207,18 @@ QString FindMainWindow() {
   return best;
 }
 
+QList<ShownWindow> ShownWindows(const QString& field, const QString& pattern) {
+  QList<ShownWindow> shown;
+  const QStringList ids = Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), field, pattern})
+                              .split(u'\n', Qt::SkipEmptyParts);
+  for (const QString& id : ids) shown.append({id.trimmed(), InspectWindow(id.trimmed()).client});
+  return shown;
+}
+
 QString FindTrayIcon() {
   // The program's small square window inside the notification area.
-  const QStringList ids = Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                   QStringLiteral("--classname"), QStringLiteral("^tidewire$")})
-                              .split(u'\n', Qt::SkipEmptyParts);
-  for (const QString& id : ids) {
-    const QRect r = InspectWindow(id.trimmed()).client;
-    if (r.width() > 0 && r.width() <= 48 && r.width() == r.height()) return id.trimmed();
+  for (const ShownWindow& w : ShownWindows(QStringLiteral("--classname"), QStringLiteral("^tidewire$"))) {
+    if (w.client.width() > 0 && w.client.width() <= 48 && w.client.width() == w.client.height()) return w.id;
   }
   return {};
 }

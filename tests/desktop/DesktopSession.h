@@ -3,6 +3,7 @@
 #include "core/Registry.h"
 #include "support/TempHome.h"
 
+#include <QMap>
 #include <QMargins>
 #include <QProcess>
 #include <QRect>
@@ -13,6 +14,10 @@
 #include <memory>
 
 namespace tw::test {
+
+// The process ends when the test process does, even when the test is killed
+// on a timeout: nothing a test starts outlives it.
+void EndWithTest(QProcess& process);
 
 // Polls until done() holds or timeoutMs has passed, letting events run.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs);
@@ -62,10 +67,18 @@ class ProgramRun {
 
   void store(const char* name, qint32 value);
   qint32 stored(const char* name);
+  // The program's TIDEWIRE_HOME.
+  QString homeFolder() const;
+  // Environment of the runs to come, over the defaults (an X desktop, no
+  // feed server); an empty value removes the variable.
+  void setEnvironment(const QString& name, const QString& value) { environment_[name] = value; }
 
   // Starts the program and waits until the window manager has its main
   // window (framed, or minimised); inTray: until its tray icon is there.
   bool start(bool inTray = false);
+  // Starts the program and waits for nothing more.
+  bool launch();
+  bool isRunning() const { return process_.state() != QProcess::NotRunning; }
   // The main window's X id (empty until start() or findWindow() found it).
   QString window() const { return window_; }
   bool findWindow(int timeoutMs);
@@ -81,12 +94,20 @@ class ProgramRun {
   std::unique_ptr<Registry> registry_;
   QProcess process_;
   QString window_;
+  QMap<QString, QString> environment_;
 };
 
 // The main window's X id once the window manager has it, or empty.
 QString FindMainWindow();
 // The program's notification-area icon, or empty.
 QString FindTrayIcon();
+// The windows shown now whose "--name" or "--classname" (field) matches the
+// pattern, with their client areas.
+struct ShownWindow {
+  QString id;
+  QRect client;
+};
+QList<ShownWindow> ShownWindows(const QString& field, const QString& pattern);
 
 // The mouse and the window manager, through xdotool.
 void MouseTo(const QPoint& at);

@@ -48,6 +48,7 @@ class FakeWindow : public MainWindowPort,
   QMarginsF frame;
   QSizeF minimum;
   double tppX = 15, tppY = 15;
+  bool positioned = true;  // false: a Wayland window
 
   // MainWindowPort
   QString caption() const override { return windowCaption; }
@@ -102,6 +103,7 @@ class FakeWindow : public MainWindowPort,
     w = width;
     h = height;
   }
+  bool hasPosition() const override { return positioned; }
   QRectF screenArea(const QRectF&) const override { return screen; }
   QMarginsF frameMargins() const override { return frame; }
   QSizeF minimumSize() const override { return minimum; }

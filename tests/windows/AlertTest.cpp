@@ -1,5 +1,5 @@
+#include "FakeAlertHost.h"
 #include "core/AppIdentity.h"
-#include "mainwindow/AlertHost.h"
 #include "mainwindow/AlertManager.h"
 #include "mainwindow/AlertPlacement.h"
 #include "mainwindow/frmAlert.h"
@@ -16,14 +16,7 @@
 namespace tw {
 namespace {
 
-class FakeHost : public AlertHost {
- public:
-  bool isMainWindowVisible() const override { return visible; }
-  void showMainWindowNormal() override { calls << QStringLiteral("showMainWindowNormal"); }
-  void GetFromTray() override { calls << QStringLiteral("GetFromTray"); }
-  bool visible = false;
-  QStringList calls;
-};
+using FakeHost = test::FakeAlertHost;
 
 bool WaitFor(const std::function<bool()>& done, int ms = 3000) {
   for (int waited = 0; !done() && waited < ms; waited += 5) QTest::qWait(5);
