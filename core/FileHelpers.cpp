@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstring>
@@ -18,6 +19,21 @@ namespace tw {
 
 ProgramFolder::ProgramFolder(QString path) : path_(std::move(path)) {
   while (path_.size() > 1 && path_.endsWith(u'/')) path_.chop(1);
+}
+
+QString ProgramFolderProblem(const QString& path) {
+  QString reason;
+  if (!QDir().mkpath(path)) {
+    reason = QStringLiteral("it cannot be created");
+  } else if (QTemporaryFile probe(path + QStringLiteral("/.tidewire-probe-XXXXXX")); !probe.open()) {
+    reason = probe.errorString();
+  } else {
+    return {};
+  }
+  return QStringLiteral("Tidewire cannot start: its folder %1 cannot be written (%2), and every feed and page "
+                        "goes through it. Make the folder writable or free some space, or set TIDEWIRE_HOME to a "
+                        "folder of your own.")
+      .arg(QDir::toNativeSeparators(path), reason);
 }
 
 void EnsureFolder(const QString& path) {

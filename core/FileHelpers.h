@@ -16,6 +16,11 @@ class ProgramFolder {
   QString path_;
 };
 
+// Creates the program's folder if it is missing and makes sure a file can be
+// made in it. Empty when it can; otherwise what stops the program, for the
+// user.
+QString ProgramFolderProblem(const QString& path);
+
 // Creates the folder (one level) if it is missing; a trailing separator is
 // ignored, errors are ignored.
 void EnsureFolder(const QString& path);
