@@ -1,4 +1,4 @@
-#include "LockingProcess.h"
+#include "support/LockingProcess.h"
 #include "core/AppCore.h"
 #include "core/EngineHooks.h"
 #include "core/Startup.h"

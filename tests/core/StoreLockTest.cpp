@@ -2,7 +2,7 @@
 // more than a moment, changes are kept in order (a group stays one group)
 // and saved when the lock is free, reads see them meanwhile, and the
 // activity list hears once that the store is busy and once that it is free.
-#include "LockingProcess.h"
+#include "support/LockingProcess.h"
 #include "core/Registry.h"
 #include "support/TempHome.h"
 

@@ -5,7 +5,8 @@
 
 namespace tw::test {
 
-// Another program holding a store's lock (store_locker) until release().
+// Another program holding a store's lock (store_locker, whose path the
+// test target defines as STORE_LOCKER_PATH) until release().
 // what: "writes" leaves the store readable, "everything" does not.
 class LockingProcess {
  public:
