@@ -48,22 +48,21 @@ const PendingWrites::ValueRow* PendingWrites::value(const QString& keyFold, cons
 std::vector<std::pair<QString, const PendingWrites::KeyRow*>> PendingWrites::keysUnder(
     const QString& parentFold) const {
   std::vector<std::pair<QString, const KeyRow*>> found;
-  for (auto it = keys_.constBegin(); it != keys_.constEnd(); ++it) {
-    if (it->parentFold == parentFold) found.emplace_back(it.key(), &*it);
-  }
+  for (const QString& fold : children_.value(parentFold)) found.emplace_back(fold, &*keys_.constFind(fold));
   return found;
 }
 
 void PendingWrites::putKey(const QString& fold, const QString& path, const QString& parentFold) {
   keys_.insert(fold, {true, path, parentFold});
+  children_[parentFold].insert(fold);
 }
 
 void PendingWrites::removeKey(const QString& fold) {
-  KeyRow& row = keys_[fold];
-  row.exists = false;
   // The parent is kept, so listings under it still learn the key is gone.
   const qsizetype cut = fold.lastIndexOf(u'\\');
-  row.parentFold = cut < 0 ? QString() : fold.left(cut);
+  const QString parentFold = cut < 0 ? QString() : fold.left(cut);
+  keys_.insert(fold, {false, {}, parentFold});
+  children_[parentFold].insert(fold);
   values_.remove(fold);
   cleared_.insert(fold);
 }
@@ -79,6 +78,7 @@ void PendingWrites::removeValue(const QString& keyFold, const QString& nameFold)
 
 void PendingWrites::forgetRows() {
   keys_.clear();
+  children_.clear();
   values_.clear();
   cleared_.clear();
 }

@@ -74,6 +74,8 @@ class PendingWrites {
   std::deque<std::vector<StoreChange>> groups_;
   std::optional<std::vector<StoreChange>> open_;
   QHash<QString, KeyRow> keys_;
+  // The folds of the rows in keys_, by parent fold, so listings stay cheap.
+  QHash<QString, QSet<QString>> children_;
   QHash<QString, QHash<QString, ValueRow>> values_;
   QSet<QString> cleared_;
 };

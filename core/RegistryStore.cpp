@@ -82,8 +82,8 @@ RegistryStore::~RegistryStore() {
   while (depth_ > 0) rollbackTransaction();
   if (!pending_.isEmpty()) {
     const qsizetype kept = pending_.changeCount();
-    const bool open = state_ == OpenState::Open || (state_ == OpenState::Locked && this->open(kClosingWaitMs));
-    if (!open || !savePending(kClosingWaitMs)) {
+    const bool opened = state_ == OpenState::Open || (state_ == OpenState::Locked && open(kClosingWaitMs));
+    if (!opened || !savePending(kClosingWaitMs)) {
       qWarning("%lld change(s) to the settings store %s could not be saved: another program kept it locked.",
                static_cast<long long>(kept), qPrintable(QDir::toNativeSeparators(filePath_)));
     }
