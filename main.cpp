@@ -28,7 +28,9 @@ int main(int argc, char** argv) {
   tw::SingleInstance instance(paths.runtimeFolder);
   const tw::SingleInstance::Claim claim = instance.claim();
   if (claim == tw::SingleInstance::Claim::Forwarded) return 0;
-  if (claim == tw::SingleInstance::Claim::Unguarded) std::fprintf(stderr, "tidewire: %s\n", qPrintable(instance.problem()));
+  if (claim == tw::SingleInstance::Claim::Unguarded) {
+    std::fprintf(stderr, "tidewire: %s\n", qPrintable(instance.problem()));
+  }
   // Without its own folder the program can neither fetch a feed nor show a page.
   if (const QString problem = tw::ProgramFolderProblem(paths.programFolder); !problem.isEmpty()) {
     std::fprintf(stderr, "tidewire: %s\n", qPrintable(problem));

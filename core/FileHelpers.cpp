@@ -21,15 +21,15 @@ ProgramFolder::ProgramFolder(QString path) : path_(std::move(path)) {
   while (path_.size() > 1 && path_.endsWith(u'/')) path_.chop(1);
 }
 
+QString FolderWriteProblem(const QString& folder) {
+  if (!QDir().mkpath(folder)) return QStringLiteral("the folder cannot be created");
+  QTemporaryFile probe(folder + QStringLiteral("/.tidewire-probe-XXXXXX"));
+  return probe.open() ? QString() : probe.errorString();
+}
+
 QString ProgramFolderProblem(const QString& path) {
-  QString reason;
-  if (!QDir().mkpath(path)) {
-    reason = QStringLiteral("it cannot be created");
-  } else if (QTemporaryFile probe(path + QStringLiteral("/.tidewire-probe-XXXXXX")); !probe.open()) {
-    reason = probe.errorString();
-  } else {
-    return {};
-  }
+  const QString reason = FolderWriteProblem(path);
+  if (reason.isEmpty()) return {};
   return QStringLiteral("Tidewire cannot start: its folder %1 cannot be written (%2), and every feed and page "
                         "goes through it. Make the folder writable or free some space, or set TIDEWIRE_HOME to a "
                         "folder of your own.")

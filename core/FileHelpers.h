@@ -16,9 +16,12 @@ class ProgramFolder {
   QString path_;
 };
 
-// Creates the program's folder if it is missing and makes sure a file can be
-// made in it. Empty when it can; otherwise what stops the program, for the
-// user.
+// Creates the folder if it is missing and makes a file in it (and removes
+// it again). Empty when that works; otherwise why not ("Read-only file
+// system", "No space left on device", ...).
+QString FolderWriteProblem(const QString& folder);
+// FolderWriteProblem for the program's own folder, worded for the user who
+// cannot start the program without it.
 QString ProgramFolderProblem(const QString& path);
 
 // Creates the folder (one level) if it is missing; a trailing separator is

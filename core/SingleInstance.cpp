@@ -1,5 +1,7 @@
 #include "SingleInstance.h"
 
+#include "FileHelpers.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -7,7 +9,6 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QTemporaryFile>
 #include <QThread>
 
 #include <unistd.h>
@@ -63,15 +64,9 @@ SingleInstance::Claim SingleInstance::claim() {
 }
 
 QString SingleInstance::lockFailure() const {
-  const QString folder = QFileInfo(lockPath_).absolutePath();
-  QString reason;
-  if (!QFileInfo(folder).isDir()) {
-    reason = QStringLiteral("its folder cannot be created");
-  } else {
-    // QLockFile does not say why; a file of our own beside it does.
-    QTemporaryFile probe(folder + QStringLiteral("/tidewire-probe-XXXXXX"));
-    reason = probe.open() ? QStringLiteral("unknown error") : probe.errorString();
-  }
+  // QLockFile does not say why; a file of our own beside it does.
+  QString reason = FolderWriteProblem(QFileInfo(lockPath_).absolutePath());
+  if (reason.isEmpty()) reason = QStringLiteral("unknown error");
   return QStringLiteral("The lock file %1 cannot be created (%2), so Tidewire cannot tell whether another copy "
                         "starts; this copy runs anyway.")
       .arg(QDir::toNativeSeparators(lockPath_), reason);

@@ -68,11 +68,11 @@ bool PageRenderer::WritePage(const QString& page) {
   MarkupBounds bounds;
   const QString bounded = BoundMarkup(page, &bounds);
   if (bounds.tagsTooDeep > 0 || bounds.cut) {
-    core_.activity.LogActivity(
-        QStringLiteral("Part of the page was left out: %1")
-            .arg(bounds.cut ? QStringLiteral("it is longer than %1 characters").arg(kMaxMarkupChars)
-                            : QStringLiteral("%1 tags are nested more than %2 deep").arg(bounds.tagsTooDeep).arg(kMaxMarkupDepth)),
-        LogLevel::Info, false);
+    const QString why = bounds.cut ? QStringLiteral("it is longer than %1 characters").arg(kMaxMarkupChars)
+                                   : QStringLiteral("%1 tags are nested more than %2 deep")
+                                         .arg(bounds.tagsTooDeep)
+                                         .arg(kMaxMarkupDepth);
+    core_.activity.LogActivity(QStringLiteral("Part of the page was left out: ") + why, LogLevel::Info, false);
   }
   if (WriteTextFile(path, bounded)) return true;
   core_.activity.LogActivity(QStringLiteral("Could not write the page ") + path, LogLevel::Error, true);

@@ -45,7 +45,8 @@ int ExpectWholeLists(Registry& registry, const QString& when) {
     QSet<QString> expected;
     for (int i = 1; i <= count; ++i) expected << QString::number(i);
     const QStringList numbered = registry.store(LM).subKeyNames(key);
-    EXPECT_EQ(QSet<QString>(numbered.begin(), numbered.end()), expected) << qPrintable(site) << ", " << qPrintable(when);
+    EXPECT_EQ(QSet<QString>(numbered.begin(), numbered.end()), expected)
+        << qPrintable(site) << ", " << qPrintable(when);
     for (int i = 1; i <= count; ++i) {
       const QString item = key + u'\\' + QString::number(i);
       EXPECT_FALSE(registry.QueryRegValue(LM, item, QStringLiteral("Title")).toText().isEmpty()) << qPrintable(item);
