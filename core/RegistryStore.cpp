@@ -440,8 +440,8 @@ std::optional<RegistryStore::StoredValue> RegistryStore::value(const QString& pa
   return result;
 }
 
-std::optional<bool> RegistryStore::fileKeyExists(const QString& fold) {
-  sqlite3_stmt* stmt = prepare("SELECT 1 FROM keys WHERE fold = ?1");
+std::optional<bool> RegistryStore::fileHasRow(const char* sql, const QString& fold) {
+  sqlite3_stmt* stmt = prepare(sql);
   if (!stmt) return std::nullopt;
   BindText(stmt, 1, fold);
   const int rc = sqlite3_step(stmt);
@@ -451,15 +451,12 @@ std::optional<bool> RegistryStore::fileKeyExists(const QString& fold) {
   return std::nullopt;
 }
 
+std::optional<bool> RegistryStore::fileKeyExists(const QString& fold) {
+  return fileHasRow("SELECT 1 FROM keys WHERE fold = ?1", fold);
+}
+
 std::optional<bool> RegistryStore::fileHasSubKeys(const QString& fold) {
-  sqlite3_stmt* stmt = prepare("SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
-  if (!stmt) return std::nullopt;
-  BindText(stmt, 1, fold);
-  const int rc = sqlite3_step(stmt);
-  sqlite3_reset(stmt);
-  if (rc == SQLITE_ROW || rc == SQLITE_DONE) return rc == SQLITE_ROW;
-  noteReadFailure(rc);
-  return std::nullopt;
+  return fileHasRow("SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1", fold);
 }
 
 // A read that failed inside a group decides nothing: the group fails. One

@@ -125,6 +125,7 @@ class RegistryStore {
   void noteReadFailure(int rc);
 
   // The file alone, without kept changes; nullopt when it could not be read.
+  std::optional<bool> fileHasRow(const char* sql, const QString& fold);
   std::optional<bool> fileKeyExists(const QString& fold);
   std::optional<bool> fileHasSubKeys(const QString& fold);
 

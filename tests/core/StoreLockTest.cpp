@@ -2,8 +2,9 @@
 // more than a moment, changes are kept in order (a group stays one group)
 // and saved when the lock is free, reads see them meanwhile, and the
 // activity list hears once that the store is busy and once that it is free.
-#include "support/LockingProcess.h"
 #include "core/Registry.h"
+#include "support/LockingProcess.h"
+#include "support/ReportedProblems.h"
 #include "support/TempHome.h"
 
 #include <QElapsedTimer>
@@ -21,16 +22,6 @@ const QString kSite = kRoot + QStringLiteral("\\Xbins");
 // Longest the caller may be held up by one call while the store is locked.
 constexpr qint64 kMomentMs = 400;
 
-struct Problems {
-  QStringList lines;
-  QList<LogLevel> levels;
-  RegistryStore::Reporter reporter() {
-    return [this](const QString& m, LogLevel l) {
-      lines << m;
-      levels << l;
-    };
-  }
-};
 
 QString Item(int i) { return kSite + u'\\' + QString::number(i); }
 
@@ -58,17 +49,24 @@ qint64 Timed(Call call) {
   return clock.elapsed();
 }
 
-TEST(StoreLock, WritesToALockedStoreAreKeptInOrderSeenByReadsAndSavedWhenFree) {
-  test::TempHome home;
-  const QString store = home.paths().machineStore;
-  Problems problems;
-  Registry registry(store, home.paths().userStore, problems.reporter());
-  {
+// A store in a home of its own; its file opens on first use.
+class StoreLock : public ::testing::Test {
+ protected:
+  // Items "old 1".."old <count>", saved before anyone locks the store.
+  void presetOldItems(int count) {
     RegistryTransaction tx(registry, LM);
-    WriteItems(registry, QStringLiteral("old "), 3);
+    WriteItems(registry, QStringLiteral("old "), count);
     ASSERT_TRUE(tx.commit());
   }
 
+  test::TempHome home;
+  const QString store = home.paths().machineStore;
+  test::ReportedProblems problems;
+  Registry registry{store, home.paths().userStore, problems.reporter()};
+};
+
+TEST_F(StoreLock, WritesToALockedStoreAreKeptInOrderSeenByReadsAndSavedWhenFree) {
+  presetOldItems(3);
   test::LockingProcess locker(store, "writes");
   ASSERT_TRUE(locker.isLocked());
   qint64 longest = 0;
@@ -118,19 +116,14 @@ TEST(StoreLock, WritesToALockedStoreAreKeptInOrderSeenByReadsAndSavedWhenFree) {
   EXPECT_EQ(problems.lines.size(), 2);
 }
 
-TEST(StoreLock, AStoreLockedWhenOpenedComesUpWhenFree) {
-  test::TempHome home;
-  const QString store = home.paths().machineStore;
+TEST_F(StoreLock, AStoreLockedWhenOpenedComesUpWhenFree) {
   {
     Registry first(store, home.paths().userStore, {});
     first.CreateRegKey(LM, kRoot);
     first.SetRegValue(LM, kRoot, QStringLiteral("Check Interval Minutes"), 7, RegType::Dword);
   }
-
   test::LockingProcess locker(store, "everything");
   ASSERT_TRUE(locker.isLocked());
-  Problems problems;
-  Registry registry(store, home.paths().userStore, problems.reporter());
   bool ready = false;
   const qint64 held = Timed([&] {
     EXPECT_TRUE(registry.QueryRegValue(LM, kRoot, QStringLiteral("Check Interval Minutes")).isEmpty());
@@ -158,16 +151,8 @@ TEST(StoreLock, AStoreLockedWhenOpenedComesUpWhenFree) {
 
 // A group kept while the store was locked is saved as one transaction: when
 // saving it fails (here a full store), none of it lands.
-TEST(StoreLock, AKeptGroupThatCannotBeSavedLeavesThePreviousDataWhole) {
-  test::TempHome home;
-  const QString store = home.paths().machineStore;
-  Problems problems;
-  Registry registry(store, home.paths().userStore, problems.reporter());
-  {
-    RegistryTransaction tx(registry, LM);
-    WriteItems(registry, QStringLiteral("old "), 10);
-    ASSERT_TRUE(tx.commit());
-  }
+TEST_F(StoreLock, AKeptGroupThatCannotBeSavedLeavesThePreviousDataWhole) {
+  presetOldItems(10);
   test::LockingProcess locker(store, "writes");
   ASSERT_TRUE(locker.isLocked());
   {

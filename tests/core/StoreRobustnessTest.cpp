@@ -1,6 +1,7 @@
 // The store under stress: a second process writing at the same time, a store
 // that cannot be written, a damaged file and a disk that fills up mid-way.
 #include "core/Registry.h"
+#include "support/ReportedProblems.h"
 #include "support/TempHome.h"
 
 #include <QDir>
@@ -19,16 +20,7 @@ namespace {
 constexpr Hive LM = Hive::LocalMachine;
 const QString kRoot = QStringLiteral("Software\\Tidewire");
 
-struct Problems {
-  QStringList lines;
-  QList<LogLevel> levels;
-  RegistryStore::Reporter reporter() {
-    return [this](const QString& m, LogLevel l) {
-      lines << m;
-      levels << l;
-    };
-  }
-};
+using Problems = test::ReportedProblems;
 
 TEST(StoreRobustness, TwoProcessesWritingAtOnceLoseNothing) {
   test::TempHome home;

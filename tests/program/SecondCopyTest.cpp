@@ -34,6 +34,11 @@ QProcessEnvironment ProgramEnvironment(const test::TempHome& home) {
   return env;
 }
 
+void StartProgram(QProcess& program, const test::TempHome& home) {
+  program.setProcessEnvironment(ProgramEnvironment(home));
+  program.start(QStringLiteral(TIDEWIRE_PROGRAM_PATH), {});
+}
+
 // Every file under the home with its size and modification time.
 QStringList Snapshot(const QString& folder) {
   QStringList out;
@@ -61,8 +66,7 @@ bool WaitForRunningCopy(const test::TempHome& home, int timeoutMs) {
 TEST(Program, ASecondCopyEndsAtOnceAndTouchesNothing) {
   test::TempHome home;
   QProcess first;
-  first.setProcessEnvironment(ProgramEnvironment(home));
-  first.start(QStringLiteral(TIDEWIRE_PROGRAM_PATH), {});
+  StartProgram(first, home);
   ASSERT_TRUE(first.waitForStarted());
   ASSERT_TRUE(WaitForRunningCopy(home, 60000)) << first.readAllStandardError().toStdString();
   QThread::msleep(1500);  // let start-up's own writes land
@@ -107,8 +111,7 @@ TEST(Program, WithoutALockFileItStillStartsSaysWhyAndIsFoundByASecondCopy) {
   test::TempHome home;
   BlockFolder(home.paths().runtimeFolder);
   QProcess first;
-  first.setProcessEnvironment(ProgramEnvironment(home));
-  first.start(QStringLiteral(TIDEWIRE_PROGRAM_PATH), {});
+  StartProgram(first, home);
   ASSERT_TRUE(first.waitForStarted());
   ASSERT_TRUE(WaitForRunningCopy(home, 60000)) << first.readAllStandardError().toStdString();
   QString said;
@@ -122,8 +125,7 @@ TEST(Program, WithoutALockFileItStillStartsSaysWhyAndIsFoundByASecondCopy) {
   EXPECT_TRUE(said.contains(QStringLiteral("runs anyway"))) << said.toStdString();
 
   QProcess second;
-  second.setProcessEnvironment(ProgramEnvironment(home));
-  second.start(QStringLiteral(TIDEWIRE_PROGRAM_PATH), {});
+  StartProgram(second, home);
   ASSERT_TRUE(second.waitForFinished(20000));
   EXPECT_EQ(second.exitCode(), 0);
   EXPECT_EQ(first.state(), QProcess::Running);
@@ -138,8 +140,7 @@ TEST(Program, WithoutAFolderOfItsOwnItSaysWhyAndEndsWithAnError) {
   test::TempHome home;
   BlockFolder(home.paths().programFolder);
   QProcess program;
-  program.setProcessEnvironment(ProgramEnvironment(home));
-  program.start(QStringLiteral(TIDEWIRE_PROGRAM_PATH), {});
+  StartProgram(program, home);
   ASSERT_TRUE(program.waitForFinished(20000));
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
   EXPECT_NE(program.exitCode(), 0);
