@@ -1,6 +1,7 @@
 // Wires the engine to its windows and runs the program.
 #include "core/AppPaths.h"
 #include "core/Clock.h"
+#include "core/FileHelpers.h"
 #include "core/SingleInstance.h"
 #include "core/TerminationWatch.h"
 #include "mainwindow/Program.h"
@@ -9,7 +10,9 @@
 #include "widgets/PageScheme.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char** argv) {
@@ -26,13 +29,26 @@ int main(int argc, char** argv) {
   // A second copy asks the running one to come forward, and ends before it
   // touches any setting or file.
   tw::SingleInstance instance(paths.runtimeFolder);
-  if (!instance.tryBecomeRunningCopy()) {
-    instance.ActivatePreviousInstance();
-    return 0;
+  const tw::SingleInstance::Claim claim = instance.claim();
+  if (claim == tw::SingleInstance::Claim::Forwarded) return 0;
+  if (claim == tw::SingleInstance::Claim::Unguarded) {
+    std::fprintf(stderr, "tidewire: %s\n", qPrintable(instance.problem()));
+  }
+  // Without its own folder the program can neither fetch a feed nor show a page.
+  if (const QString problem = tw::ProgramFolderProblem(paths.programFolder); !problem.isEmpty()) {
+    std::fprintf(stderr, "tidewire: %s\n", qPrintable(problem));
+    // Nobody could see a box on a screen that does not exist, or close it.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+      QMessageBox::critical(nullptr, QStringLiteral("Tidewire cannot start"), problem);
+    }
+    return 1;
   }
 
   const tw::Clock clock;
   tw::Program program(paths, clock);
+  if (claim == tw::SingleInstance::Claim::Unguarded) {
+    program.core().activity.LogActivity(instance.problem(), tw::LogLevel::Warning, true);
+  }
   QObject::connect(&instance, &tw::SingleInstance::activationRequested, &app, [&program] { program.BringForward(); });
   QObject::connect(&program.window(), &tw::frmMain::unloaded, &app, &QApplication::quit);
   // Logging out or a kill ends the program like its own Exit command: placement

@@ -6,14 +6,34 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstring>
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tw {
 
 ProgramFolder::ProgramFolder(QString path) : path_(std::move(path)) {
   while (path_.size() > 1 && path_.endsWith(u'/')) path_.chop(1);
+}
+
+QString FolderWriteProblem(const QString& folder) {
+  if (!QDir().mkpath(folder)) return QStringLiteral("the folder cannot be created");
+  QTemporaryFile probe(folder + QStringLiteral("/.tidewire-probe-XXXXXX"));
+  return probe.open() ? QString() : probe.errorString();
+}
+
+QString ProgramFolderProblem(const QString& path) {
+  const QString reason = FolderWriteProblem(path);
+  if (reason.isEmpty()) return {};
+  return QStringLiteral("Tidewire cannot start: its folder %1 cannot be written (%2), and every feed and page "
+                        "goes through it. Make the folder writable or free some space, or set TIDEWIRE_HOME to a "
+                        "folder of your own.")
+      .arg(QDir::toNativeSeparators(path), reason);
 }
 
 void EnsureFolder(const QString& path) {
@@ -33,27 +53,43 @@ bool FileExists(const QString& path) {
   return file.open(QIODevice::ReadOnly);
 }
 
-bool WriteTextFile(const QString& path, const QString& text) {
+bool SaveFileWhole(const QString& path, QByteArrayView bytes, QString* error) {
+  // QSaveFile alone is not enough on a full disk: commit() ignores a failed
+  // final flush of its buffer and a failed sync, and then renames a short
+  // file over the good one. Unbuffered, every write reports its own result.
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  file.write(EncodeWindows1252(text));
-  file.write("\r\n", 2);
-  return file.commit();
+  const auto fail = [&](const QString& why) {
+    if (error) *error = why;
+    file.cancelWriting();
+    return false;
+  };
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(file.errorString());
+  for (qint64 done = 0; done < bytes.size();) {
+    const qint64 written = file.write(bytes.data() + done, bytes.size() - done);
+    if (written <= 0) return fail(file.errorString());
+    done += written;
+  }
+  if (::fsync(file.handle()) != 0) return fail(QString::fromLocal8Bit(std::strerror(errno)));
+  struct stat written {};
+  if (::fstat(file.handle(), &written) != 0 || written.st_size != bytes.size()) {
+    return fail(QStringLiteral("only %1 of %2 bytes reached the disk").arg(written.st_size).arg(bytes.size()));
+  }
+  if (!file.commit()) return fail(file.errorString());
+  return true;
+}
+
+bool WriteTextFile(const QString& path, const QString& text) {
+  return SaveFileWhole(path, EncodeWindows1252(text).append("\r\n"));
 }
 
 ResourceFileResult SaveResourceFile(const QString& path, const QString& name, const QString& type, bool replace) {
-  if (QFileInfo::exists(path)) {
-    if (!replace) return ResourceFileResult::FileExists;
-    QFile::remove(path);
-  }
+  if (QFileInfo::exists(path) && !replace) return ResourceFileResult::FileExists;
   QFile resource(QStringLiteral(":/") + type + u'/' + name);
-  if (name.isEmpty() || !resource.open(QIODevice::ReadOnly)) return ResourceFileResult::NoSuchResource;
-  const QByteArray bytes = resource.readAll();
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    return ResourceFileResult::WriteFailed;
+  if (name.isEmpty() || !resource.open(QIODevice::ReadOnly)) {
+    QFile::remove(path);  // the file being replaced goes even so
+    return ResourceFileResult::NoSuchResource;
   }
-  return ResourceFileResult::Written;
+  return SaveFileWhole(path, resource.readAll()) ? ResourceFileResult::Written : ResourceFileResult::WriteFailed;
 }
 
 QString GetLoginName() {

@@ -1,16 +1,34 @@
 #include "RegistryStore.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QTimer>
 
 #include <sqlite3.h>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <utility>
 
 namespace tw {
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
+// How long a call waits for another program's lock before its change is kept
+// for later: not long enough to notice, long enough for the ordinary
+// transaction of another copy sharing the store to end.
+constexpr int kMomentMs = 150;
+// While changes are kept, the event loop tries again this often, each time
+// waiting this long.
+constexpr int kRetryIntervalMs = 500;
+constexpr int kRetryWaitMs = 50;
+// At the end of the run, kept changes get this long to find the lock free.
+constexpr int kClosingWaitMs = 5000;
 
 QString ParentPath(const QString& normalised) {
   const qsizetype cut = normalised.lastIndexOf(u'\\');
@@ -37,70 +55,130 @@ bool IsCorruption(int rc) {
   return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
 }
 
-}  // namespace
-
-QString NormaliseKeyPath(const QString& path) {
-  return path.split(u'\\', Qt::SkipEmptyParts).join(u'\\');
+bool IsBusy(int rc) {
+  const int primary = rc & 0xFF;
+  return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
-QString FoldName(const QString& name) { return name.toUpper(); }
+// Why a store SQLite could only open for reading may not be written.
+QString ReadOnlyReason(const QString& filePath) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(filePath).constData(), &info) == 0 && info.st_uid != ::geteuid()) {
+    const passwd* owner = ::getpwuid(info.st_uid);
+    const QString name =
+        owner && owner->pw_name ? QString::fromLocal8Bit(owner->pw_name) : QStringLiteral("user %1").arg(info.st_uid);
+    return QStringLiteral("it belongs to %1 and is not writable for you").arg(name);
+  }
+  return QStringLiteral("it is read-only for you");
+}
+
+}  // namespace
 
 RegistryStore::RegistryStore(QString filePath, Reporter reporter, bool shared)
     : filePath_(std::move(filePath)), report_(std::move(reporter)), shared_(shared) {}
 
 RegistryStore::~RegistryStore() {
+  closing_ = true;
   while (depth_ > 0) rollbackTransaction();
+  if (!pending_.isEmpty()) {
+    const qsizetype kept = pending_.changeCount();
+    const bool opened = state_ == OpenState::Open || (state_ == OpenState::Locked && open(kClosingWaitMs));
+    if (!opened || !savePending(kClosingWaitMs)) {
+      qWarning("%lld change(s) to the settings store %s could not be saved: another program kept it locked.",
+               static_cast<long long>(kept), qPrintable(QDir::toNativeSeparators(filePath_)));
+    }
+  }
   closeFile();
 }
 
-bool RegistryStore::isAvailable() { return ensureOpen(); }
+void RegistryStore::whenReady(std::function<void()> callback) {
+  if (isWaitingToOpen()) {
+    whenReady_.push_back(std::move(callback));
+  } else {
+    callback();
+  }
+}
+
+bool RegistryStore::isWaitingToOpen() {
+  ensureOpen();
+  return state_ == OpenState::Locked;
+}
 
 bool RegistryStore::ensureOpen() {
   if (state_ == OpenState::Open) return true;
-  if (state_ == OpenState::Unavailable) return false;
+  // Locked: the retry opens it; unavailable: for good.
+  if (state_ != OpenState::NotTried) return false;
+  return open(kMomentMs);
+}
 
-  bool corrupt = false;
-  if (openFile(&corrupt)) {
-    state_ = OpenState::Open;
-    return true;
-  }
-  QString reason = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("cannot open the file");
-  closeFile();
-  if (corrupt) {
+bool RegistryStore::open(int waitMs) {
+  OpenFailure failure;
+  Begun opened = openFile(waitMs, &failure);
+  if (opened != Begun::Yes) closeFile();
+  if (opened == Begun::Failed && failure.corrupt) {
     moveCorruptFileAside();
-    if (openFile(&corrupt)) {
+    failure = {};
+    opened = openFile(waitMs, &failure);
+    if (opened != Begun::Yes) closeFile();
+  }
+  switch (opened) {
+    case Begun::Yes:
       state_ = OpenState::Open;
+      setWait(keeping_ ? 0 : kMomentMs);
       return true;
-    }
-    reason = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("cannot open the file");
-    closeFile();
+    case Begun::Busy:
+      state_ = OpenState::Locked;
+      startKeeping();
+      // Said at once: until the lock is free nothing can even be read.
+      announceBusy();
+      return false;
+    case Begun::Failed:
+      break;
   }
   state_ = OpenState::Unavailable;
-  if (report_) {
-    report_(QStringLiteral("The settings store %1 cannot be opened for writing (%2): its settings read as "
-                           "empty and changes to them are not saved. Make the file and its folder writable "
-                           "for you, or set TIDEWIRE_HOME to a folder of your own.")
-                .arg(QDir::toNativeSeparators(filePath_), reason),
-            LogLevel::Warning);
-  }
+  reportUnavailable(failure);
   return false;
 }
 
-bool RegistryStore::openFile(bool* corrupt) {
-  *corrupt = false;
+void RegistryStore::reportUnavailable(const OpenFailure& failure) {
+  if (!report_) return;
+  const QString file = QDir::toNativeSeparators(filePath_);
+  if (failure.readOnly) {
+    report_(QStringLiteral("The settings store %1 cannot be changed: %2. Tidewire goes on with the default "
+                           "settings and cannot save changes to them. Ask the file's owner or an administrator "
+                           "to make it writable for you (or for your group, to share it), or set TIDEWIRE_HOME "
+                           "to a folder of your own.")
+                .arg(file, failure.reason),
+            LogLevel::Warning);
+    return;
+  }
+  report_(QStringLiteral("The settings store %1 cannot be opened (%2): its settings read as empty and changes to "
+                         "them are not saved. Make the file and its folder writable for you, or set TIDEWIRE_HOME "
+                         "to a folder of your own.")
+              .arg(file, failure.reason),
+          LogLevel::Warning);
+}
+
+RegistryStore::Begun RegistryStore::openFile(int waitMs, OpenFailure* failure) {
   const QFileInfo info(filePath_);
   QDir().mkpath(info.absolutePath());
   const bool existed = info.exists();
+  const auto failed = [&](int rc) {
+    failure->corrupt = IsCorruption(rc);
+    failure->reason = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("cannot open the file");
+    return IsBusy(rc) ? Begun::Busy : Begun::Failed;
+  };
 
   const QByteArray path = QFile::encodeName(filePath_);
   int rc = sqlite3_open_v2(path.constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                            nullptr);
-  if (rc != SQLITE_OK) {
-    *corrupt = IsCorruption(rc);
-    return false;
+  if (rc != SQLITE_OK) return failed(rc);
+  if (sqlite3_db_readonly(db_, "main") == 1) {
+    failure->readOnly = true;
+    failure->reason = ReadOnlyReason(filePath_);
+    return Begun::Failed;
   }
-  if (sqlite3_db_readonly(db_, "main") == 1) return false;
-  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  sqlite3_busy_timeout(db_, waitMs);
   sqlite3_extended_result_codes(db_, 1);
 
   if (!existed && shared_) {
@@ -109,38 +187,43 @@ bool RegistryStore::openFile(bool* corrupt) {
   }
 
   // journal_mode is the first statement that reads the file header, so a file
-  // that is not a database shows up here.
+  // that is not a database, or one another program holds locked, shows up here.
   sqlite3_stmt* stmt = nullptr;
   rc = sqlite3_prepare_v2(db_, "PRAGMA journal_mode=WAL", -1, &stmt, nullptr);
   if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
   const QString mode = rc == SQLITE_ROW ? ColumnText(stmt, 0) : QString();
   sqlite3_finalize(stmt);
-  if (rc != SQLITE_ROW) {
-    *corrupt = IsCorruption(rc);
-    return false;
-  }
+  if (rc != SQLITE_ROW) return failed(rc);
   // A folder we may not write keeps the file out of WAL mode; writes would fail.
-  if (mode.compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) return false;
-  if (!exec("PRAGMA synchronous=FULL")) return false;
+  if (mode.compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0) {
+    failure->reason = QStringLiteral("its folder is not writable for you");
+    return Begun::Failed;
+  }
+  if ((rc = sqlite3_exec(db_, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr)) != SQLITE_OK) return failed(rc);
   // A site's item list is rebuilt in one transaction; with SQLite's default
   // 2 MB page cache a long list spills to the file halfway and the rebuild
   // slows down more than in proportion. 32 MB holds the longest list.
   exec("PRAGMA cache_size=-32768");
 
   rc = sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &stmt, nullptr);
-  QString verdict;
-  if (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) verdict = ColumnText(stmt, 0);
+  if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+  const QString verdict = rc == SQLITE_ROW ? ColumnText(stmt, 0) : QString();
   sqlite3_finalize(stmt);
+  if (rc != SQLITE_ROW) return failed(rc);
   if (verdict != QLatin1String("ok")) {
-    *corrupt = verdict.isEmpty() ? IsCorruption(rc) || rc == SQLITE_ROW : true;
-    return false;
+    failure->corrupt = true;
+    failure->reason = verdict;
+    return Begun::Failed;
   }
 
-  return exec("CREATE TABLE IF NOT EXISTS keys(fold TEXT PRIMARY KEY, path TEXT NOT NULL, parent TEXT NOT NULL) "
-              "WITHOUT ROWID") &&
-         exec("CREATE INDEX IF NOT EXISTS keys_parent ON keys(parent)") &&
-         exec("CREATE TABLE IF NOT EXISTS vals(key TEXT NOT NULL, fold TEXT NOT NULL, name TEXT NOT NULL, "
-              "kind INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY(key, fold)) WITHOUT ROWID");
+  for (const char* sql : {"CREATE TABLE IF NOT EXISTS keys(fold TEXT PRIMARY KEY, path TEXT NOT NULL, "
+                          "parent TEXT NOT NULL) WITHOUT ROWID",
+                          "CREATE INDEX IF NOT EXISTS keys_parent ON keys(parent)",
+                          "CREATE TABLE IF NOT EXISTS vals(key TEXT NOT NULL, fold TEXT NOT NULL, name TEXT NOT NULL, "
+                          "kind INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY(key, fold)) WITHOUT ROWID"}) {
+    if ((rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr)) != SQLITE_OK) return failed(rc);
+  }
+  return Begun::Yes;
 }
 
 void RegistryStore::closeFile() {
@@ -192,19 +275,28 @@ void RegistryStore::reportFailure(const QString& what, int rc) {
           LogLevel::Error);
 }
 
+void RegistryStore::setWait(int ms) {
+  if (db_) sqlite3_busy_timeout(db_, ms);
+}
+
+RegistryStore::Begun RegistryStore::begin(int waitMs) {
+  if (!ensureOpen()) return state_ == OpenState::Locked ? Begun::Busy : Begun::Failed;
+  setWait(waitMs);
+  const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  setWait(keeping_ ? 0 : kMomentMs);
+  if (rc == SQLITE_OK) return Begun::Yes;
+  if (IsBusy(rc)) return Begun::Busy;
+  reportFailure(QStringLiteral("save a change"), rc);
+  return Begun::Failed;
+}
+
 // A single write outside a caller's transaction is a transaction of its own;
 // inside one it joins it. After a failed write the caller's transaction only
 // waits to be rolled back: SQLite may already have rolled it back, and later
 // statements would otherwise commit on their own.
-bool RegistryStore::beginWrite() {
-  if (!ensureOpen()) return false;
-  if (depth_ > 0) return !transactionFailed_;
-  const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) {
-    reportFailure(QStringLiteral("save a change"), rc);
-    return false;
-  }
-  return true;
+RegistryStore::Begun RegistryStore::beginWrite() {
+  if (depth_ > 0) return transactionFailed_ ? Begun::Failed : Begun::Yes;
+  return begin(kMomentMs);
 }
 
 void RegistryStore::endWrite(bool ok) {
@@ -221,14 +313,14 @@ void RegistryStore::endWrite(bool ok) {
 }
 
 bool RegistryStore::beginTransaction() {
-  if (!ensureOpen()) return false;
   if (depth_ == 0) {
-    const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-      reportFailure(QStringLiteral("start saving a group of changes"), rc);
-      return false;
-    }
     transactionFailed_ = false;
+    if (!keeping_) {
+      const Begun begun = begin(kMomentMs);
+      if (begun == Begun::Failed) return false;
+      if (begun == Begun::Busy) startKeeping();
+    }
+    if (keeping_) pending_.openGroup();
   }
   ++depth_;
   return true;
@@ -237,13 +329,23 @@ bool RegistryStore::beginTransaction() {
 bool RegistryStore::commitTransaction() {
   if (depth_ == 0) return false;
   if (--depth_ > 0) return !transactionFailed_;
-  if (!transactionFailed_) {
+  const bool failed = std::exchange(transactionFailed_, false);
+  if (pending_.isGroupOpen()) {
+    // A kept group is only as good as the reads it was made from.
+    if (failed || state_ != OpenState::Open) {
+      pending_.dropOpenGroup();
+      rebuildExpected();
+      return false;
+    }
+    pending_.closeGroup();
+    return true;
+  }
+  if (!failed) {
     const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK) return true;
     reportFailure(QStringLiteral("save a group of changes"), rc);
   }
   if (!sqlite3_get_autocommit(db_)) exec("ROLLBACK");
-  transactionFailed_ = false;
   return false;
 }
 
@@ -251,8 +353,13 @@ void RegistryStore::rollbackTransaction() {
   if (depth_ == 0) return;
   transactionFailed_ = true;
   if (--depth_ > 0) return;
-  if (!sqlite3_get_autocommit(db_)) exec("ROLLBACK");
   transactionFailed_ = false;
+  if (pending_.isGroupOpen()) {
+    pending_.dropOpenGroup();
+    rebuildExpected();
+  } else if (!sqlite3_get_autocommit(db_)) {
+    exec("ROLLBACK");
+  }
 }
 
 void RegistryStore::setPageLimitForTesting(int pages) {
@@ -262,112 +369,66 @@ void RegistryStore::setPageLimitForTesting(int pages) {
 
 void RegistryStore::createKey(const QString& path) {
   const QString normal = NormaliseKeyPath(path);
-  if (normal.isEmpty() || !beginWrite()) return;
-  sqlite3_stmt* stmt = prepare("INSERT OR IGNORE INTO keys(fold, path, parent) VALUES(?1, ?2, ?3)");
-  bool ok = stmt != nullptr;
-  int rc = SQLITE_OK;
-  qsizetype end = 0;
-  while (ok && end < normal.size()) {
-    end = normal.indexOf(u'\\', end + 1);
-    if (end < 0) end = normal.size();
-    const QString prefix = normal.left(end);
-    sqlite3_reset(stmt);
-    BindText(stmt, 1, FoldName(prefix));
-    BindText(stmt, 2, prefix);
-    BindText(stmt, 3, FoldName(ParentPath(prefix)));
-    rc = sqlite3_step(stmt);
-    ok = rc == SQLITE_DONE;
-  }
-  if (!ok) reportFailure(QStringLiteral("create the key %1").arg(normal), rc);
-  endWrite(ok);
+  if (!normal.isEmpty()) write({StoreChange::Kind::CreateKey, normal, {}, 0, {}});
 }
 
 void RegistryStore::deleteKey(const QString& path) {
-  const QString fold = FoldName(NormaliseKeyPath(path));
-  if (fold.isEmpty() || !keyExists(path) || !subKeyNames(path).isEmpty()) return;
-  if (!beginWrite()) return;
-  int rc = SQLITE_DONE;
-  for (const char* sql : {"DELETE FROM vals WHERE key = ?1", "DELETE FROM keys WHERE fold = ?1"}) {
-    sqlite3_stmt* stmt = prepare(sql);
-    if (!stmt) {
-      rc = SQLITE_ERROR;
-      break;
-    }
-    BindText(stmt, 1, fold);
-    rc = sqlite3_step(stmt);
-    if (rc != SQLITE_DONE) break;
-  }
-  if (rc != SQLITE_DONE) reportFailure(QStringLiteral("delete the key %1").arg(NormaliseKeyPath(path)), rc);
-  endWrite(rc == SQLITE_DONE);
+  const QString normal = NormaliseKeyPath(path);
+  if (!normal.isEmpty()) write({StoreChange::Kind::DeleteKey, normal, {}, 0, {}});
+}
+
+void RegistryStore::setValue(const QString& path, const QString& name, int kind, const QByteArray& data) {
+  write({StoreChange::Kind::SetValue, NormaliseKeyPath(path), name, kind, data});
+}
+
+void RegistryStore::deleteValue(const QString& path, const QString& name) {
+  write({StoreChange::Kind::DeleteValue, NormaliseKeyPath(path), name, 0, {}});
 }
 
 bool RegistryStore::keyExists(const QString& path) {
   const QString fold = FoldName(NormaliseKeyPath(path));
   if (fold.isEmpty()) return ensureOpen();
-  if (!ensureOpen()) return false;
-  sqlite3_stmt* stmt = prepare("SELECT 1 FROM keys WHERE fold = ?1");
-  if (!stmt) return false;
-  BindText(stmt, 1, fold);
-  const bool found = sqlite3_step(stmt) == SQLITE_ROW;
-  sqlite3_reset(stmt);
-  return found;
+  if (const PendingWrites::KeyRow* row = pending_.key(fold)) return row->exists;
+  return ensureOpen() && fileKeyExists(fold).value_or(false);
 }
 
 QStringList RegistryStore::subKeyNames(const QString& path) {
-  QStringList names;
-  if (!ensureOpen()) return names;
-  sqlite3_stmt* stmt = prepare("SELECT path FROM keys WHERE parent = ?1 ORDER BY fold");
-  if (!stmt) return names;
-  BindText(stmt, 1, FoldName(NormaliseKeyPath(path)));
-  while (sqlite3_step(stmt) == SQLITE_ROW) names << LastName(ColumnText(stmt, 0));
-  sqlite3_reset(stmt);
-  return names;
-}
-
-void RegistryStore::setValue(const QString& path, const QString& name, int kind, const QByteArray& data) {
-  const QString keyFold = FoldName(NormaliseKeyPath(path));
-  if (!beginWrite()) return;
-  // Like the registry, writing never creates the key.
-  sqlite3_stmt* stmt = prepare(
-      "INSERT INTO vals(key, fold, name, kind, data) SELECT ?1, ?2, ?3, ?4, ?5 "
-      "WHERE ?1 = '' OR EXISTS(SELECT 1 FROM keys WHERE fold = ?1) "
-      "ON CONFLICT(key, fold) DO UPDATE SET kind = excluded.kind, data = excluded.data");
-  int rc = SQLITE_ERROR;
-  if (stmt) {
-    BindText(stmt, 1, keyFold);
-    BindText(stmt, 2, FoldName(name));
-    BindText(stmt, 3, name);
-    sqlite3_bind_int(stmt, 4, kind);
-    sqlite3_bind_blob(stmt, 5, data.constData(), static_cast<int>(data.size()), SQLITE_TRANSIENT);
-    rc = sqlite3_step(stmt);
-    sqlite3_reset(stmt);
+  const QString parent = FoldName(NormaliseKeyPath(path));
+  // By folded name, the order the file lists them in.
+  QMap<QString, QString> names;
+  if (ensureOpen()) {
+    if (sqlite3_stmt* stmt = prepare("SELECT fold, path FROM keys WHERE parent = ?1")) {
+      BindText(stmt, 1, parent);
+      int rc = SQLITE_ROW;
+      while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) names.insert(ColumnText(stmt, 0), LastName(ColumnText(stmt, 1)));
+      sqlite3_reset(stmt);
+      if (rc != SQLITE_DONE) noteReadFailure(rc);
+    }
   }
-  if (rc != SQLITE_DONE) reportFailure(QStringLiteral("save the value \"%1\"").arg(name), rc);
-  endWrite(rc == SQLITE_DONE);
-}
-
-void RegistryStore::deleteValue(const QString& path, const QString& name) {
-  if (!beginWrite()) return;
-  sqlite3_stmt* stmt = prepare("DELETE FROM vals WHERE key = ?1 AND fold = ?2");
-  int rc = SQLITE_ERROR;
-  if (stmt) {
-    BindText(stmt, 1, FoldName(NormaliseKeyPath(path)));
-    BindText(stmt, 2, FoldName(name));
-    rc = sqlite3_step(stmt);
-    sqlite3_reset(stmt);
+  for (const auto& [fold, row] : pending_.keysUnder(parent)) {
+    if (row->exists) {
+      names.insert(fold, LastName(row->path));
+    } else {
+      names.remove(fold);
+    }
   }
-  if (rc != SQLITE_DONE) reportFailure(QStringLiteral("delete the value \"%1\"").arg(name), rc);
-  endWrite(rc == SQLITE_DONE);
+  return names.values();
 }
 
 std::optional<RegistryStore::StoredValue> RegistryStore::value(const QString& path, const QString& name) {
-  if (!ensureOpen()) return std::nullopt;
+  const QString keyFold = FoldName(NormaliseKeyPath(path));
+  const QString nameFold = FoldName(name);
+  if (const PendingWrites::ValueRow* row = pending_.value(keyFold, nameFold)) {
+    return row->exists ? std::optional<StoredValue>(StoredValue{row->kind, row->data}) : std::nullopt;
+  }
+  if (pending_.valuesCleared(keyFold) || !ensureOpen()) return std::nullopt;
   sqlite3_stmt* stmt = prepare("SELECT kind, data FROM vals WHERE key = ?1 AND fold = ?2");
   if (!stmt) return std::nullopt;
-  BindText(stmt, 1, FoldName(NormaliseKeyPath(path)));
-  BindText(stmt, 2, FoldName(name));
+  BindText(stmt, 1, keyFold);
+  BindText(stmt, 2, nameFold);
   std::optional<StoredValue> result;
-  if (sqlite3_step(stmt) == SQLITE_ROW) {
+  const int rc = sqlite3_step(stmt);
+  if (rc == SQLITE_ROW) {
     StoredValue v;
     v.kind = sqlite3_column_int(stmt, 0);
     const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, 1));
@@ -375,7 +436,272 @@ std::optional<RegistryStore::StoredValue> RegistryStore::value(const QString& pa
     result = std::move(v);
   }
   sqlite3_reset(stmt);
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) noteReadFailure(rc);
   return result;
 }
+
+std::optional<bool> RegistryStore::fileHasRow(const char* sql, const QString& fold) {
+  sqlite3_stmt* stmt = prepare(sql);
+  if (!stmt) return std::nullopt;
+  BindText(stmt, 1, fold);
+  const int rc = sqlite3_step(stmt);
+  sqlite3_reset(stmt);
+  if (rc == SQLITE_ROW || rc == SQLITE_DONE) return rc == SQLITE_ROW;
+  noteReadFailure(rc);
+  return std::nullopt;
+}
+
+std::optional<bool> RegistryStore::fileKeyExists(const QString& fold) {
+  return fileHasRow("SELECT 1 FROM keys WHERE fold = ?1", fold);
+}
+
+std::optional<bool> RegistryStore::fileHasSubKeys(const QString& fold) {
+  return fileHasRow("SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1", fold);
+}
+
+// A read that failed inside a group decides nothing: the group fails. One
+// that met the lock has the following ones skip the wait until it is free.
+void RegistryStore::noteReadFailure(int rc) {
+  if (depth_ > 0) transactionFailed_ = true;
+  if (IsBusy(rc) && depth_ == 0) startKeeping();
+}
+
+// --- changes --------------------------------------------------------------
+
+void RegistryStore::write(StoreChange change) {
+  // Inside the file's own transaction the lock is ours already.
+  const bool fileTransaction = depth_ > 0 && !pending_.isGroupOpen();
+  if (!keeping_ || fileTransaction) {
+    const Begun begun = beginWrite();
+    if (begun == Begun::Yes) {
+      endWrite(apply(change));
+      return;
+    }
+    if (begun == Begun::Failed) return;
+    startKeeping();
+  }
+  keep(std::move(change));
+}
+
+// The change itself, inside a transaction that is already open.
+bool RegistryStore::apply(const StoreChange& change) {
+  const QString fold = FoldName(change.path);
+  int rc = SQLITE_ERROR;
+  switch (change.kind) {
+    case StoreChange::Kind::CreateKey: {
+      sqlite3_stmt* stmt = prepare("INSERT OR IGNORE INTO keys(fold, path, parent) VALUES(?1, ?2, ?3)");
+      rc = stmt ? SQLITE_DONE : SQLITE_ERROR;
+      for (qsizetype end = 0; rc == SQLITE_DONE && end < change.path.size();) {
+        end = change.path.indexOf(u'\\', end + 1);
+        if (end < 0) end = change.path.size();
+        const QString prefix = change.path.left(end);
+        sqlite3_reset(stmt);
+        BindText(stmt, 1, FoldName(prefix));
+        BindText(stmt, 2, prefix);
+        BindText(stmt, 3, FoldName(ParentPath(prefix)));
+        rc = sqlite3_step(stmt);
+      }
+      if (stmt) sqlite3_reset(stmt);
+      if (rc != SQLITE_DONE) reportFailure(QStringLiteral("create the key %1").arg(change.path), rc);
+      break;
+    }
+    case StoreChange::Kind::DeleteKey: {
+      const std::optional<bool> exists = fileKeyExists(fold);
+      const std::optional<bool> hasSubKeys = fileHasSubKeys(fold);
+      rc = exists && hasSubKeys ? SQLITE_DONE : SQLITE_ERROR;
+      if (rc == SQLITE_DONE && *exists && !*hasSubKeys) {
+        for (const char* sql : {"DELETE FROM vals WHERE key = ?1", "DELETE FROM keys WHERE fold = ?1"}) {
+          sqlite3_stmt* stmt = prepare(sql);
+          if (!stmt) {
+            rc = SQLITE_ERROR;
+            break;
+          }
+          BindText(stmt, 1, fold);
+          rc = sqlite3_step(stmt);
+          sqlite3_reset(stmt);
+          if (rc != SQLITE_DONE) break;
+        }
+      }
+      if (rc != SQLITE_DONE) reportFailure(QStringLiteral("delete the key %1").arg(change.path), rc);
+      break;
+    }
+    case StoreChange::Kind::SetValue: {
+      // Like the registry, writing never creates the key.
+      sqlite3_stmt* stmt = prepare(
+          "INSERT INTO vals(key, fold, name, kind, data) SELECT ?1, ?2, ?3, ?4, ?5 "
+          "WHERE ?1 = '' OR EXISTS(SELECT 1 FROM keys WHERE fold = ?1) "
+          "ON CONFLICT(key, fold) DO UPDATE SET kind = excluded.kind, data = excluded.data");
+      if (stmt) {
+        BindText(stmt, 1, fold);
+        BindText(stmt, 2, FoldName(change.name));
+        BindText(stmt, 3, change.name);
+        sqlite3_bind_int(stmt, 4, change.valueKind);
+        sqlite3_bind_blob(stmt, 5, change.data.constData(), static_cast<int>(change.data.size()), SQLITE_TRANSIENT);
+        rc = sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+      }
+      if (rc != SQLITE_DONE) reportFailure(QStringLiteral("save the value \"%1\"").arg(change.name), rc);
+      break;
+    }
+    case StoreChange::Kind::DeleteValue: {
+      sqlite3_stmt* stmt = prepare("DELETE FROM vals WHERE key = ?1 AND fold = ?2");
+      if (stmt) {
+        BindText(stmt, 1, fold);
+        BindText(stmt, 2, FoldName(change.name));
+        rc = sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+      }
+      if (rc != SQLITE_DONE) reportFailure(QStringLiteral("delete the value \"%1\"").arg(change.name), rc);
+      break;
+    }
+  }
+  return rc == SQLITE_DONE;
+}
+
+void RegistryStore::keep(StoreChange change) {
+  expect(change);
+  pending_.add(std::move(change));
+  keptAny_ = true;
+}
+
+// What the change will leave, judged against the store as reads see it now:
+// the same rules the write follows in the file.
+void RegistryStore::expect(const StoreChange& change) {
+  const QString fold = FoldName(change.path);
+  switch (change.kind) {
+    case StoreChange::Kind::CreateKey:
+      for (qsizetype end = 0; end < change.path.size();) {
+        end = change.path.indexOf(u'\\', end + 1);
+        if (end < 0) end = change.path.size();
+        const QString prefix = change.path.left(end);
+        if (!keyExists(prefix)) pending_.putKey(FoldName(prefix), prefix, FoldName(ParentPath(prefix)));
+      }
+      break;
+    case StoreChange::Kind::DeleteKey:
+      if (keyExists(change.path) && subKeyNames(change.path).isEmpty()) pending_.removeKey(fold);
+      break;
+    case StoreChange::Kind::SetValue:
+      if (fold.isEmpty() || keyExists(change.path)) {
+        pending_.putValue(fold, FoldName(change.name), change.name, change.valueKind, change.data);
+      }
+      break;
+    case StoreChange::Kind::DeleteValue:
+      pending_.removeValue(fold, FoldName(change.name));
+      break;
+  }
+}
+
+void RegistryStore::rebuildExpected() {
+  pending_.forgetRows();
+  // In order, each against what the ones before it leave.
+  for (const StoreChange& change : pending_.allChanges()) expect(change);
+}
+
+void RegistryStore::startKeeping() {
+  if (keeping_) return;
+  keeping_ = true;
+  // Reads no longer wait for the lock: they would wait every time.
+  setWait(0);
+  scheduleRetry();
+}
+
+void RegistryStore::scheduleRetry() {
+  // Without an event loop (a console helper) the changes are saved at the end.
+  if (closing_ || !QAbstractEventDispatcher::instance()) return;
+  if (!retry_) {
+    retry_ = std::make_unique<QTimer>();
+    retry_->setInterval(kRetryIntervalMs);
+    QObject::connect(retry_.get(), &QTimer::timeout, retry_.get(), [this] { retry(); });
+  }
+  if (!retry_->isActive()) retry_->start();
+}
+
+void RegistryStore::retry() {
+  // A caller's group is being made; it is saved with the rest later.
+  if (depth_ > 0) return;
+  if (state_ == OpenState::Locked && !open(kRetryWaitMs)) {
+    if (state_ == OpenState::Locked) return;
+    // Unusable for good (reported): nothing kept can be saved.
+    pending_ = PendingWrites();
+    stopKeeping();
+  } else if (savePending(kRetryWaitMs)) {
+    stopKeeping();
+  } else {
+    announceBusy();
+  }
+  // Only right after opening is anyone waiting. Their own changes go to the
+  // file now, or are kept if it is still busy.
+  std::vector<std::function<void()>> ready = std::move(whenReady_);
+  whenReady_.clear();
+  for (auto& callback : ready) callback();
+}
+
+void RegistryStore::stopKeeping() {
+  if (retry_) retry_->stop();
+  keeping_ = false;
+  setWait(kMomentMs);
+  if (announced_ && state_ == OpenState::Open && report_) {
+    report_(QStringLiteral("The settings store %1 is free again%2")
+                .arg(QDir::toNativeSeparators(filePath_),
+                     keptAny_ ? QStringLiteral("; the changes kept meanwhile are saved.") : QStringLiteral(".")),
+            LogLevel::Info);
+  }
+  announced_ = false;
+  keptAny_ = false;
+}
+
+// Saves the kept groups, oldest first, each in a transaction of its own. A
+// group that fails for any reason but the lock is dropped whole, as the
+// caller's own transaction would have been. True when none is left and the
+// lock was free.
+bool RegistryStore::savePending(int waitMs) {
+  while (!pending_.isEmpty()) {
+    const Begun begun = begin(waitMs);
+    if (begun == Begun::Busy) return false;
+    bool saved = begun == Begun::Yes;
+    if (saved) {
+      for (const StoreChange& change : pending_.oldestGroup()) {
+        if (!(saved = apply(change))) break;
+      }
+      if (saved) {
+        const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+        saved = rc == SQLITE_OK;
+        if (!saved && IsBusy(rc)) {
+          exec("ROLLBACK");
+          return false;
+        }
+        if (!saved) reportFailure(QStringLiteral("save changes kept while it was locked"), rc);
+      }
+      if (!saved && !sqlite3_get_autocommit(db_)) exec("ROLLBACK");
+    }
+    pending_.dropOldestGroup();
+    if (!saved) rebuildExpected();
+  }
+  pending_.forgetRows();
+  // Nothing kept, or everything saved: the lock must be free for the next
+  // writes (and reads) to go straight to the file again.
+  if (begin(waitMs) != Begun::Yes) return false;
+  exec("ROLLBACK");
+  return true;
+}
+
+void RegistryStore::announceBusy() {
+  if (announced_) return;
+  announced_ = true;
+  if (!report_) return;
+  const QString file = QDir::toNativeSeparators(filePath_);
+  report_(state_ == OpenState::Locked
+              ? QStringLiteral("The settings store %1 is locked by another program: its settings cannot be read "
+                               "until it is free. Tidewire waits for it and goes on as soon as it is free.")
+                    .arg(file)
+              : QStringLiteral("The settings store %1 is in use by another program: changes are kept and saved as "
+                               "soon as it is free.")
+                    .arg(file),
+          LogLevel::Warning);
+}
+
+QString NormaliseKeyPath(const QString& path) { return path.split(u'\\', Qt::SkipEmptyParts).join(u'\\'); }
+
+QString FoldName(const QString& name) { return name.toUpper(); }
 
 }  // namespace tw

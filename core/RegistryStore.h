@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LogLevel.h"
+#include "PendingWrites.h"
 #include "RegValue.h"
 
 #include <QByteArray>
@@ -10,9 +11,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
+class QTimer;
 
 namespace tw {
 
@@ -25,6 +28,14 @@ namespace tw {
 // that cannot be opened for writing reads empty and loses writes (like a
 // registry key the user may not open for writing); a corrupt file is moved
 // aside and a fresh one started.
+//
+// Another program holding the file's lock never holds the caller up for
+// more than a moment: the change is kept, in order, and saved from the
+// event loop as soon as the lock is free; meanwhile reads see the kept
+// changes. A caller's transaction kept this way is saved as one transaction
+// later. The reporter hears once that the store is busy and once that it is
+// free again. A store locked when it is opened reads as empty until the
+// lock is free; whenReady() says when.
 class RegistryStore {
  public:
   using Reporter = std::function<void(const QString& message, LogLevel level)>;
@@ -37,13 +48,18 @@ class RegistryStore {
   // shared: the file is made writable for the owning group, so every local
   // user of a setgid group folder can use it.
   RegistryStore(QString filePath, Reporter reporter, bool shared);
+  // Saves kept changes, waiting a few seconds for the lock if need be.
   ~RegistryStore();
   RegistryStore(const RegistryStore&) = delete;
   RegistryStore& operator=(const RegistryStore&) = delete;
 
   const QString& filePath() const { return filePath_; }
-  // Opens the file if needed; false when it cannot be written.
-  bool isAvailable();
+
+  // Runs callback once the store can be read: at once, unless the file was
+  // locked by another program when it was opened; then as soon as it opens.
+  void whenReady(std::function<void()> callback);
+  // True while the file, locked when it was opened, waits to be opened.
+  bool isWaitingToOpen();
 
   // Creates the key and every missing parent.
   void createKey(const QString& path);
@@ -59,7 +75,10 @@ class RegistryStore {
   std::optional<StoredValue> value(const QString& path, const QString& name);
 
   // Transactions nest; only the outermost commits. A failed write inside
-  // makes the outermost commit roll everything back and return false.
+  // makes the outermost commit roll everything back and return false. While
+  // the store is locked, a transaction is kept as one group; its commit
+  // returns false when the store could not be read meanwhile, since what it
+  // read decided what it writes.
   bool beginTransaction();
   bool commitTransaction();
   void rollbackTransaction();
@@ -69,18 +88,46 @@ class RegistryStore {
   void setPageLimitForTesting(int pages);
 
  private:
-  enum class OpenState { NotTried, Open, Unavailable };
-  class Statement;
+  enum class OpenState { NotTried, Open, Locked, Unavailable };
+  enum class Begun { Yes, Busy, Failed };
+  struct OpenFailure {
+    bool corrupt = false;
+    bool readOnly = false;
+    QString reason;
+  };
 
   bool ensureOpen();
-  bool openFile(bool* corrupt);
+  bool open(int waitMs);
+  Begun openFile(int waitMs, OpenFailure* failure);
   void closeFile();
   void moveCorruptFileAside();
+  void reportUnavailable(const OpenFailure& failure);
   bool exec(const char* sql);
   sqlite3_stmt* prepare(const char* sql);
-  bool beginWrite();
+  void setWait(int ms);
+  Begun begin(int waitMs);
+  Begun beginWrite();
   void endWrite(bool ok);
   void reportFailure(const QString& what, int rc);
+
+  // Changes: straight to the file, or kept while the lock is taken.
+  void write(StoreChange change);
+  bool apply(const StoreChange& change);
+  void keep(StoreChange change);
+  void expect(const StoreChange& change);
+  void rebuildExpected();
+  void startKeeping();
+  void scheduleRetry();
+  void retry();
+  void stopKeeping();
+  bool savePending(int waitMs);
+  void announceBusy();
+  void noteReadFailure(int rc);
+
+  // The file alone, without kept changes; nullopt when it could not be read.
+  std::optional<bool> fileHasRow(const char* sql, const QString& fold);
+  std::optional<bool> fileKeyExists(const QString& fold);
+  std::optional<bool> fileHasSubKeys(const QString& fold);
 
   QString filePath_;
   Reporter report_;
@@ -90,6 +137,16 @@ class RegistryStore {
   int depth_ = 0;
   bool transactionFailed_ = false;
   std::vector<std::pair<const char*, sqlite3_stmt*>> statements_;
+
+  // Set while changes are kept rather than written: from the first busy
+  // answer until everything kept has been saved.
+  bool keeping_ = false;
+  bool announced_ = false;
+  bool keptAny_ = false;
+  bool closing_ = false;
+  PendingWrites pending_;
+  std::unique_ptr<QTimer> retry_;
+  std::vector<std::function<void()>> whenReady_;
 };
 
 // Normalises a key path: "\"-separated, empty parts dropped

@@ -59,10 +59,27 @@ void Startup::RefreshAllSiteTitles(bool announce) {
   for (int site = 1; site <= core_.sites.LastIndex(); ++site) refresher_->RefreshSiteTitle(site, announce);
 }
 
+RegistryStore* Startup::LockedSettingsStore() {
+  RegistryStore& machine = core_.registry.store(Hive::LocalMachine);
+  if (machine.isWaitingToOpen()) return &machine;
+  RegistryStore& settings = core_.registry.store(core_.identity.SettingsHive);
+  return settings.isWaitingToOpen() ? &settings : nullptr;
+}
+
 void Startup::Run() {
   Settings& settings = core_.settings;
   window_.installMinimumSizeHook();
   InitSettings();
+  // Everything below follows the settings. While another program holds the
+  // store locked, the window shows with the activity line that says so, and
+  // start-up begins again as soon as the store opens.
+  if (RegistryStore* locked = LockedSettingsStore()) {
+    window_.showOffScreen(true);
+    RestoreFormSize(settings, window_.placement(), kMinimumWidthPx, kMinimumHeightPx);
+    RestoreFormPosition(settings, window_.placement());
+    locked->whenReady([this] { Run(); });
+    return;
+  }
   BuildCatalogue(core_.sites, core_.identity.ProgTitle, core_.endpoints);
   window_.applyDisplaySettings(settings, core_.identity);
   core_.catalogue.ApplySiteSettings();

@@ -10,6 +10,7 @@ struct AppCore;
 class BuiltInPages;
 class FeedChecker;
 class MainWindowPort;
+class RegistryStore;
 class SiteTitleRefresher;
 class StatusPanels;
 class TrayControl;
@@ -28,7 +29,9 @@ class Startup {
   void setLoginNameSource(std::function<QString()> source) { loginName_ = std::move(source); }
   QString LoginName() const { return loginName_(); }
 
-  // The whole start-up, from the minimum-size hook to the About page.
+  // The whole start-up, from the minimum-size hook to the About page. With
+  // the settings store locked by another program it shows the window and
+  // runs again once the store opens.
   void Run();
   // Identity, version text, settings mode, timer base.
   void InitSettings();
@@ -43,6 +46,9 @@ class Startup {
   void Shutdown();
 
  private:
+  // The store start-up must wait for, if another program holds it locked.
+  RegistryStore* LockedSettingsStore();
+
   AppCore& core_;
   MainWindowPort& window_;
   StatusPanels& panels_;

@@ -134,6 +134,10 @@ void NetworkReader::request(const QUrl& url) {
   connect(reply, &QNetworkReply::metaDataChanged, this, &NetworkReader::onMetaData);
   connect(reply, &QNetworkReply::readyRead, this, &NetworkReader::onReadyRead);
   connect(reply, &QNetworkReply::finished, this, &NetworkReader::onFinished);
+  // Some errors are reported long before the reply finishes, if ever: a
+  // body that fails to decompress stops arriving, and the transfer would
+  // only end by the no-progress limit.
+  connect(reply, &QNetworkReply::errorOccurred, this, &NetworkReader::onError);
   // sslErrors is left alone on purpose: an unanswered TLS error aborts the
   // reply, which then finishes with the handshake error.
 }
@@ -214,6 +218,30 @@ void NetworkReader::onReadyRead() {
   report(bindstatus::DownloadingData, url_.toString(), body_.size(), total_);
 }
 
+QString NetworkReader::cutShortText() const {
+  return QStringLiteral("Connection closed before the whole feed arrived (%1 of %2 bytes from %3)")
+      .arg(body_.size())
+      .arg(total_ > 0 ? QString::number(total_) : QStringLiteral("?"), url_.toDisplayString());
+}
+
+void NetworkReader::onError(QNetworkReply::NetworkError code) {
+  // An error page is let run out; its read fails when it finishes.
+  if (!reply_ || !httpError_.isEmpty()) return;
+  failWithReplyError(code);
+}
+
+void NetworkReader::failWithReplyError(QNetworkReply::NetworkError code) {
+  if (code == QNetworkReply::UnknownContentError && reply_->hasRawHeader("Content-Encoding")) {
+    fail(QStringLiteral("The document from %1 could not be decompressed: it is damaged or grows far beyond its "
+                        "size on the wire; the transfer was stopped")
+             .arg(url_.toDisplayString()));
+  } else if (code == QNetworkReply::RemoteHostClosedError && headersDone_) {
+    fail(cutShortText());
+  } else {
+    fail(reply_->errorString());
+  }
+}
+
 void NetworkReader::onFinished() {
   if (!reply_) return;
   if (!headersDone_ && reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 0 &&
@@ -225,12 +253,19 @@ void NetworkReader::onFinished() {
     return;
   }
   if (reply_->error() != QNetworkReply::NoError) {
-    fail(reply_->errorString());
+    failWithReplyError(reply_->error());
     return;
   }
   if (!headersDone_ && !handleHeaders()) return;
   onReadyRead();
   if (!running_ || !reply_) return;
+  // Qt may end a reply whose connection broke mid-body as if it were whole
+  // (after sending the request again, too): only the announced length
+  // tells. Qt drops the header when it decodes a compressed body.
+  if (total_ > 0 && body_.size() != total_) {
+    fail(cutShortText());
+    return;
+  }
   if (dataBegun_ && !report(bindstatus::EndDownloadData, url_.toString(), body_.size(), total_)) return;
 
   QByteArray body = std::move(body_);

@@ -3,12 +3,12 @@
 #include "download/UrlReader.h"
 
 #include <QByteArray>
+#include <QNetworkReply>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
 
 class QNetworkAccessManager;
-class QNetworkReply;
 
 namespace tw {
 
@@ -28,7 +28,7 @@ struct TransferLimits {
 // redirect rules; a redirect never leaves http or https. TLS errors are
 // failures. The body is counted as it arrives and the read ends as soon as it
 // passes the size cap (after gzip or deflate decoding, so a decompression
-// bomb fails too).
+// bomb fails too). A body shorter than its announced length is a failure.
 class NetworkReader : public UrlReader {
   Q_OBJECT
 
@@ -47,6 +47,9 @@ class NetworkReader : public UrlReader {
   void onMetaData();
   void onReadyRead();
   void onFinished();
+  void onError(QNetworkReply::NetworkError code);
+  void failWithReplyError(QNetworkReply::NetworkError code);
+  QString cutShortText() const;
   bool handleHeaders();
   void fail(QString text);
   void stop();

@@ -1,11 +1,11 @@
 #include "download/bkDLControl.h"
 
+#include "core/FileHelpers.h"
 #include "download/InternalErrorNotice.h"
 #include "download/UrlReader.h"
 
 #include <QEventLoop>
 #include <QPointer>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <algorithm>
@@ -287,22 +287,6 @@ void bkDLControl::onStatusReport(const StatusReport& report) {
   Refresh();
 }
 
-bool bkDLControl::writeBody(const QByteArray& body, QString* error) const {
-  // Written under a temporary name and renamed over the old file only when
-  // every byte is on disk: a failed write leaves the previous file whole.
-  QSaveFile file(saveFileName_);
-  if (!file.open(QIODevice::WriteOnly)) {
-    *error = file.errorString();
-    return false;
-  }
-  if (file.write(body) != body.size() || !file.commit()) {
-    *error = file.errorString();
-    file.cancelWriting();
-    return false;
-  }
-  return true;
-}
-
 void bkDLControl::onReadCompleted(qint64 bytesRead, const QByteArray& body) {
   if (!active_) return;
   if (bytesRead <= 0) {
@@ -311,8 +295,9 @@ void bkDLControl::onReadCompleted(qint64 bytesRead, const QByteArray& body) {
   }
   if (!redirectFile_.isEmpty() && renameOnRedirect_) saveFileName_ = BuildSaveFileName(saveFilePath_, redirectFile_);
 
+  // A failed write leaves the previous file whole.
   QString error;
-  if (!writeBody(body, &error)) {
+  if (!SaveFileWhole(saveFileName_, body, &error)) {
     RaiseDownloadError(4, error + QStringLiteral(" [") + saveFileName_ + u']');
     return;
   }

@@ -125,7 +125,6 @@ class bkDLControl : public QObject {
   void ResetDownloadInfo();
   void RaiseDownloadError(qint32 code, const QString& text);
   bool WaitForEnd(quint64 serial);
-  bool writeBody(const QByteArray& body, QString* error) const;
   void markChanged(const char* name);
 
   UrlReader* reader_;

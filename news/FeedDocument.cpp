@@ -21,6 +21,8 @@ bool ContainsAsciiCaseless(QByteArrayView bytes, const char* needle) {
   qsizetype anchor = 0;
   while (anchor < m && needle[anchor] >= 'a' && needle[anchor] <= 'z') ++anchor;
   Q_ASSERT(anchor < m);
+  // Also keeps the pointer arithmetic below off an empty document's null data.
+  if (bytes.size() < m) return false;
   const char* data = bytes.data();
   const char* end = data + bytes.size();
   for (const char* p = data + anchor; p < end;) {

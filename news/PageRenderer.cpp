@@ -6,6 +6,7 @@
 #include "news/DisplayText.h"
 #include "news/Entities.h"
 #include "news/ItemPage.h"
+#include "news/MarkupBounds.h"
 #include "news/PageFiles.h"
 #include "news/PageTemplates.h"
 #include "news/TitleStrip.h"
@@ -42,7 +43,13 @@ PageRenderer::PageRenderer(AppCore& core, WebView& web, TitleStrip& strip, QObje
       web_(web),
       strip_(strip),
       display_(web),
-      builtIn_(core, web, strip, display_, [this] { CleanPageFiles(); }) {}
+      builtIn_(core, web, strip, display_, [this] { CleanPageFiles(); }) {
+  connect(&web_, &WebView::loadAbandoned, this, [this] {
+    core_.activity.LogActivity(QStringLiteral("A page did not finish loading within %1 s and was stopped.")
+                                   .arg(WebView::kOwnPageLimitMs / 1000),
+                               LogLevel::Warning, true);
+  });
+}
 
 QString PageRenderer::folder() const { return core_.programFolder.AppFolder(); }
 
@@ -58,7 +65,17 @@ void PageRenderer::WriteSitePictures(const SiteRecord& site, const QString& logo
 
 bool PageRenderer::WritePage(const QString& page) {
   const QString path = PageFilePath(folder(), page_file::ItemPage);
-  if (WriteTextFile(path, page)) return true;
+  // What a feed's markup may cost the web view is bounded before it gets there.
+  MarkupBounds bounds;
+  const QString bounded = BoundMarkup(page, &bounds);
+  if (bounds.tagsTooDeep > 0 || bounds.cut) {
+    const QString why = bounds.cut ? QStringLiteral("it is longer than %1 characters").arg(kMaxMarkupChars)
+                                   : QStringLiteral("%1 tags are nested more than %2 deep")
+                                         .arg(bounds.tagsTooDeep)
+                                         .arg(kMaxMarkupDepth);
+    core_.activity.LogActivity(QStringLiteral("Part of the page was left out: ") + why, LogLevel::Info, false);
+  }
+  if (WriteTextFile(path, bounded)) return true;
   core_.activity.LogActivity(QStringLiteral("Could not write the page ") + path, LogLevel::Error, true);
   return false;
 }

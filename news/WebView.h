@@ -23,13 +23,16 @@ enum class PageScripts { Off, On };
 //    is complete at once.
 // ReadyState follows the program's latest navigation only: 4 once it has
 // finished (loaded, failed or stopped), 1 while it is under way. loadFinished
-// is sent when it reaches 4 after being under way.
+// is sent when it reaches 4 after being under way. A page file that has not
+// loaded within kOwnPageLimitMs is given up (loadAbandoned, then
+// loadFinished), and the next page still shows.
 class WebView : public QObject {
   Q_OBJECT
 
  public:
   static constexpr int kReadyStateLoading = 1;
   static constexpr int kReadyStateComplete = 4;
+  static constexpr int kOwnPageLimitMs = 8000;
 
   explicit WebView(QObject* parent = nullptr) : QObject(parent) {}
   ~WebView() override;
@@ -46,6 +49,8 @@ class WebView : public QObject {
 
  Q_SIGNALS:
   void loadFinished();
+  // The program's page took too long and was stopped.
+  void loadAbandoned();
   // Download progress of the shown page; a finished page reports -1.
   void progressChanged(int progress, int maximum);
   // An address meant for the desktop's browser (or mail program) that no

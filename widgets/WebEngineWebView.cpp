@@ -11,6 +11,9 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <csignal>
+#include <utility>
+
 namespace tw {
 namespace {
 
@@ -51,6 +54,7 @@ WebEngineWebView::WebEngineWebView(const QString& programFolder, QObject* parent
   connect(page_, &QWebEnginePage::loadingChanged, this, &WebEngineWebView::OnLoadingChanged);
   connect(page_, &QWebEnginePage::loadProgress, this, &WebEngineWebView::OnLoadProgress);
   connect(page_, &GuardedWebPage::navigationDropped, this, &WebEngineWebView::OnNavigationDropped);
+  connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] { processEnded_ = true; });
   // Cameras, microphones, locations, notifications: never.
   connect(page_, &QWebEnginePage::featurePermissionRequested, page_,
           [this](const QUrl& origin, QWebEnginePage::Feature feature) {
@@ -59,6 +63,10 @@ WebEngineWebView::WebEngineWebView(const QString& programFolder, QObject* parent
 
   view_ = new QWebEngineView();
   view_->setPage(page_);
+
+  watchdog_.setSingleShot(true);
+  watchdog_.setInterval(kOwnPageLimitMs);
+  connect(&watchdog_, &QTimer::timeout, this, &WebEngineWebView::GiveUpOwnPage);
 }
 
 WebEngineWebView::~WebEngineWebView() {
@@ -78,6 +86,7 @@ void WebEngineWebView::OpenInDesktop(const QUrl& url) {
 
 void WebEngineWebView::Stop() {
   page_->triggerAction(QWebEnginePage::Stop);
+  watchdog_.stop();
   awaiting_ = false;
   readyState_ = kReadyStateComplete;
 }
@@ -113,11 +122,27 @@ void WebEngineWebView::Start(const QUrl& url, bool scripts, bool ownPage) {
   awaiting_ = true;
   started_ = false;
   readyState_ = kReadyStateLoading;
+  if (ownPage) {
+    watchdog_.start();
+  } else {
+    watchdog_.stop();  // a web site takes the time its server takes
+  }
   page_->expectProgramNavigation();
   page_->load(url);
 }
 
+void WebEngineWebView::GiveUpOwnPage() {
+  if (!awaiting_ || !currentOwn_) return;
+  // Stopping does not reach a page process busy laying the page out; ending
+  // it does, and the next page gets a fresh one.
+  page_->triggerAction(QWebEnginePage::Stop);
+  if (const qint64 pid = page_->renderProcessPid(); pid > 0) ::kill(static_cast<pid_t>(pid), SIGKILL);
+  Q_EMIT loadAbandoned();
+  Complete();
+}
+
 void WebEngineWebView::Complete() {
+  watchdog_.stop();
   awaiting_ = false;
   readyState_ = kReadyStateComplete;
   Q_EMIT loadFinished();
@@ -140,7 +165,15 @@ void WebEngineWebView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
   if (!awaiting_) return;
   if (currentOwn_) {
     // Each showing of a page file has an address of its own.
-    if (finished && info.url() == current_) Complete();
+    if (!finished || info.url() != current_) return;
+    // After its page process ended (stuck and stopped, or crashed) the first
+    // navigation fails at once and starts a new process; the second loads.
+    if (std::exchange(processEnded_, false) && info.status() == QWebEngineLoadingInfo::LoadFailedStatus) {
+      page_->expectProgramNavigation();
+      page_->load(current_);
+      return;
+    }
+    Complete();
     return;
   }
   // A web address may be redirected: its end comes under another address.

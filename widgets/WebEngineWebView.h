@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEngineView>
 
@@ -36,6 +37,8 @@ class WebEngineWebView : public WebView {
   // How addresses reach the desktop (default: QDesktopServices::openUrl);
   // false when nothing there takes them.
   void setDesktopOpener(std::function<bool(const QUrl&)> opener);
+  // How long a page file may take to load (default kOwnPageLimitMs).
+  void setOwnPageLimitMs(int ms) { watchdog_.setInterval(ms); }
 
   void Stop() override;
   void Navigate(const QString& address, const QString& targetWindowName = {}) override;
@@ -51,6 +54,7 @@ class WebEngineWebView : public WebView {
   void OnLoadProgress(int progress);
   void OnNavigationDropped(const QUrl& url);
   void OpenInDesktop(const QUrl& url);
+  void GiveUpOwnPage();
 
   QWebEngineProfile* profile_ = nullptr;
   PageSchemeHandler* handler_ = nullptr;
@@ -64,10 +68,15 @@ class WebEngineWebView : public WebView {
   bool awaiting_ = false;
   bool started_ = false;
   int readyState_ = kReadyStateComplete;
+  // The page process ended since the last page file finished.
+  bool processEnded_ = false;
   quint64 serial_ = 0;
   // Navigations the rules turned down still report a start and an end;
   // they are nobody's page.
   QHash<QUrl, int> dropped_;
+  // Runs while a page file loads: a page of the program's own loads in a
+  // moment unless its markup has the page process stuck.
+  QTimer watchdog_;
 };
 
 }  // namespace tw

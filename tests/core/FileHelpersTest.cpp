@@ -1,5 +1,6 @@
 #include "core/DebugLog.h"
 #include "core/FileHelpers.h"
+#include "support/FullFileSystem.h"
 #include "support/TempHome.h"
 
 #include <QDir>
@@ -57,6 +58,37 @@ TEST(FileHelpers, SaveResourceFileWritesTheBytesUnchanged) {
   EXPECT_EQ(SaveResourceFile(path, QStringLiteral("NONE"), QStringLiteral("TESTTYPE"), true),
             ResourceFileResult::NoSuchResource);
   EXPECT_FALSE(QFile::exists(path));
+}
+
+// Saves that cannot land in full: the previous file stays as it was and the
+// save says so.
+void ExpectSavesFailWhole(const QString& page, std::initializer_list<qsizetype> sizes) {
+  const QByteArray pageBefore = Contents(page);
+  for (const qsizetype size : sizes) {
+    QString error;
+    EXPECT_FALSE(SaveFileWhole(page, QByteArray(size, 'n'), &error)) << size;
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(WriteTextFile(page, QString(size, u'n'))) << size;
+    EXPECT_EQ(Contents(page), pageBefore) << size;
+  }
+}
+
+// Where no file system can be mounted, DownloadControlTest covers the same
+// saves under a file size limit.
+TEST(FileHelpers, SavesOnAFullFileSystemFailAndKeepThePreviousFiles) {
+  test::FullFileSystem disk;
+  if (!disk.isMounted()) GTEST_SKIP() << qPrintable(disk.reason());
+  const QString page = disk.path(QStringLiteral("main.htm"));
+  const QString picture = disk.path(QStringLiteral("logo.jpg"));
+  ASSERT_TRUE(WriteTextFile(page, QStringLiteral("the page shown before")));
+  ASSERT_TRUE(WriteTextFile(picture, QStringLiteral("the picture before")));
+  disk.fill();
+  ExpectSavesFailWhole(page, {2057, 10000});
+  EXPECT_EQ(SaveResourceFile(picture, QStringLiteral("SAMPLE"), QStringLiteral("TESTTYPE"), true),
+            ResourceFileResult::WriteFailed);
+  EXPECT_EQ(Contents(picture), QByteArray("the picture before\r\n"));
+  disk.fill(4096);  // one page left: the start of a save fits, the rest does not
+  ExpectSavesFailWhole(page, {10000, 100000});
 }
 
 TEST(DebugLog, WritesOnlyWhenEnabled) {

@@ -1,6 +1,7 @@
 #include "core/SingleInstance.h"
 #include "support/TempHome.h"
 
+#include <QFile>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -29,6 +30,23 @@ TEST(SingleInstance, CopiesWithDifferentHomesDoNotMeet) {
   EXPECT_NE(a.serverName(), b.serverName());
   EXPECT_TRUE(a.tryBecomeRunningCopy());
   EXPECT_TRUE(b.tryBecomeRunningCopy());
+}
+
+TEST(SingleInstance, WithoutALockFileThisCopyRunsAndALaterOneStillFindsIt) {
+  test::TempHome home;
+  QFile blocker(home.paths().runtimeFolder);  // a file where the folder should be
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+
+  SingleInstance running(home.paths().runtimeFolder);
+  EXPECT_EQ(running.claim(), SingleInstance::Claim::Unguarded);
+  EXPECT_TRUE(running.problem().contains(QStringLiteral("cannot be created"))) << running.problem().toStdString();
+  QSignalSpy asked(&running, &SingleInstance::activationRequested);
+
+  // It cannot lock either, but finds the running copy through its socket.
+  SingleInstance later(home.paths().runtimeFolder);
+  EXPECT_EQ(later.claim(), SingleInstance::Claim::Forwarded);
+  EXPECT_TRUE(asked.wait(5000));
 }
 
 TEST(SingleInstance, NoRunningCopyMeansNobodyToAsk) {

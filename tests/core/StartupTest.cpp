@@ -1,3 +1,4 @@
+#include "support/LockingProcess.h"
 #include "core/AppCore.h"
 #include "core/EngineHooks.h"
 #include "core/Startup.h"
@@ -6,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -191,6 +193,30 @@ TEST_F(StartupTest, TheCloseBoxHidesToTheTrayOnlyWhenAsked) {
   EXPECT_GE(indexOf("SendToTray 1"), 0);
   EXPECT_FALSE(startup->QueryUnload(CloseReason::ProgramExit));
   EXPECT_FALSE(startup->QueryUnload(CloseReason::SessionEnd));
+}
+
+// Nothing is built from settings that cannot be read: the window shows why,
+// and start-up goes on, with the real settings, once the store is free.
+TEST_F(StartupTest, AStoreLockedByAnotherProgramShowsTheWindowAndStartsWhenFree) {
+  preset(Hive::LocalMachine, QStringLiteral("Check At Startup"), 1);
+  test::LockingProcess locker(home.paths().machineStore, "everything");
+  ASSERT_TRUE(locker.isLocked());
+  run();
+  EXPECT_TRUE(window.visible);
+  EXPECT_LT(window.x + window.w, window.screenW);  // on the screen, not off it
+  EXPECT_EQ(core->sites.LastIndex(), 0);
+  EXPECT_FALSE(window.calls.contains(QStringLiteral("QueueAllFeeds")));
+  ASSERT_EQ(core->activity.lines().size(), 1);
+  EXPECT_TRUE(core->activity.lines().first().text.contains(QStringLiteral("locked by another program")));
+
+  locker.release();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window.calls.contains(QStringLiteral("QueueAllFeeds")); }, 5000));
+  EXPECT_EQ(core->sites.LastIndex(), 17);
+  EXPECT_TRUE(window.calls.contains(QStringLiteral("WriteAboutPage")));
+  QStringList lines;
+  for (const ActivityLine& line : core->activity.lines()) lines << line.text;
+  EXPECT_EQ(lines.filter(QStringLiteral("Starting Tidewire")).size(), 1) << lines.join(u'\n').toStdString();
+  EXPECT_EQ(lines.filter(QStringLiteral("free again")).size(), 1) << lines.join(u'\n').toStdString();
 }
 
 TEST_F(StartupTest, ShutdownSavesPlacementAndSplitterThenLetsGo) {

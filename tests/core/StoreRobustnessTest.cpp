@@ -1,14 +1,17 @@
 // The store under stress: a second process writing at the same time, a store
 // that cannot be written, a damaged file and a disk that fills up mid-way.
 #include "core/Registry.h"
+#include "support/ReportedProblems.h"
 #include "support/TempHome.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <unistd.h>
 
 namespace tw {
@@ -17,16 +20,7 @@ namespace {
 constexpr Hive LM = Hive::LocalMachine;
 const QString kRoot = QStringLiteral("Software\\Tidewire");
 
-struct Problems {
-  QStringList lines;
-  QList<LogLevel> levels;
-  RegistryStore::Reporter reporter() {
-    return [this](const QString& m, LogLevel l) {
-      lines << m;
-      levels << l;
-    };
-  }
-};
+using Problems = test::ReportedProblems;
 
 TEST(StoreRobustness, TwoProcessesWritingAtOnceLoseNothing) {
   test::TempHome home;
@@ -90,6 +84,33 @@ TEST(StoreRobustness, AReadOnlyStoreReadsEmptyAndSaysSoOnce) {
   Problems problems;
   ExpectUnwritable(store, problems);
   QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// The shared store made by another user, who did not make it writable for
+// the group: the message says what happens and what to do about it.
+TEST(StoreRobustness, AStoreAnotherUserOwnsSaysWhatHappensAndWhatToDo) {
+  if (geteuid() != 0) GTEST_SKIP() << "acting as another user needs root; AReadOnlyStore... covers the rest";
+  test::TempHome home;
+  const QString store = home.paths().machineStore;
+  {
+    Registry owner(store, home.paths().userStore, {});
+    owner.CreateRegKey(LM, kRoot);
+  }
+  QFile::setPermissions(QFileInfo(store).absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                             QFile::ReadOther | QFile::ExeOther);
+  QProcess nobody;
+  nobody.setChildProcessModifier([] {
+    if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(9);
+  });
+  nobody.start(QStringLiteral(STORE_WRITER_PATH), {store, kRoot, QStringLiteral("1")});
+  ASSERT_TRUE(nobody.waitForFinished(30000));
+  ASSERT_NE(nobody.exitCode(), 9) << "could not become another user";
+  const QString message = QString::fromLocal8Bit(nobody.readAllStandardError()).trimmed();
+  EXPECT_EQ(message.count(QStringLiteral("settings store")), 1) << message.toStdString();
+  EXPECT_TRUE(message.contains(QStringLiteral("belongs to root and is not writable for you"))) << message.toStdString();
+  EXPECT_TRUE(message.contains(QStringLiteral("cannot save changes"))) << message.toStdString();
+  EXPECT_TRUE(message.contains(QStringLiteral("TIDEWIRE_HOME"))) << message.toStdString();
+  EXPECT_FALSE(message.contains(QStringLiteral("not an error"))) << message.toStdString();
 }
 
 TEST(StoreRobustness, ADamagedFileIsKeptAsideAndAFreshStoreStarted) {

@@ -2,6 +2,7 @@
 #include "ScriptedReader.h"
 #include "download/InternalErrorNotice.h"
 #include "download/bkDLControl.h"
+#include "support/FullFileSystem.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -298,6 +299,40 @@ TEST_F(DownloadControlTest, AMissingFolderIsError4AndLeavesNoFile) {
   reader->deliver(ScriptedReader::Success("body"));
   EXPECT_TRUE(log.events.at(log.events.size() - 2).startsWith(QLatin1String("DLError 4 ")));
   EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("missing/feed.xml"))));
+}
+
+// A feed that cannot be saved in full is error 4 and never replaces the
+// previous one, which the next parse would otherwise merge cut short.
+TEST_F(DownloadControlTest, AFeedOnAFullDiskIsError4AndThePreviousFeedStaysWhole) {
+  test::FullFileSystem disk;
+  if (!disk.isMounted()) GTEST_SKIP() << qPrintable(disk.reason());
+  const QString feed = disk.path(QStringLiteral("feed.xml"));
+  ASSERT_TRUE(WriteAll(feed, "<rss>previous</rss>"));
+  for (const qint64 leaveFree : {0, 4096}) {
+    disk.fill(leaveFree);
+    log.events.clear();
+    dl.setFileURL(kUrl);
+    dl.setSaveFilePath(disk.path(QString()));
+    ASSERT_TRUE(dl.BeginDownload());
+    reader->deliver(ScriptedReader::Success(QByteArray(10000, 'i')));
+    ASSERT_GE(log.events.size(), 2);
+    EXPECT_TRUE(log.events.at(log.events.size() - 2).startsWith(QLatin1String("DLError 4 No space left on device")))
+        << qPrintable(log.events.join(u'\n'));
+    EXPECT_EQ(log.events.last(), QStringLiteral("DLComplete 0"));
+    EXPECT_EQ(ReadAll(feed), QByteArrayLiteral("<rss>previous</rss>"));
+  }
+}
+
+TEST_F(DownloadControlTest, AFeedTheKernelCutsShortIsError4AndThePreviousFeedStaysWhole) {
+  ASSERT_TRUE(WriteAll(saved(), "<rss>previous</rss>"));
+  ASSERT_TRUE(start());
+  {
+    const test::FileSizeLimit limit(1000);
+    reader->deliver(ScriptedReader::Success(QByteArray(2057, 'i')));
+  }
+  EXPECT_TRUE(log.events.at(log.events.size() - 2).startsWith(QLatin1String("DLError 4 ")))
+      << qPrintable(log.events.join(u'\n'));
+  EXPECT_EQ(ReadAll(saved()), QByteArrayLiteral("<rss>previous</rss>"));
 }
 
 TEST_F(DownloadControlTest, AFailedTransferIsError99AndKeepsTheDetailsItHad) {

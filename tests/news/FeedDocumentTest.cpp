@@ -86,6 +86,20 @@ TEST(DecodeFeedDocument, TellsRdfFromTheUndecodedText) {
   EXPECT_FALSE(rdf);
 }
 
+// Empty and tiny documents, shorter than anything searched for (the
+// sanitizer build watches the pointer arithmetic).
+TEST(SplitFeed, EmptyAndTinyDocumentsHoldNothing) {
+  for (const QByteArray& bytes : {QByteArray(), QByteArray(""), QByteArray("<"), QByteArray("<item"),
+                                  QByteArray("encoding"), QByteArray("</item>")}) {
+    bool rdf = true;
+    EXPECT_EQ(DecodeFeedDocument(bytes, &rdf), QString::fromLatin1(bytes));
+    EXPECT_FALSE(rdf);
+    const ParsedFeed feed = SplitFeed(bytes);
+    EXPECT_FALSE(feed.hasItemTags) << bytes.constData();
+    EXPECT_EQ(feed.items.size(), 0);
+  }
+}
+
 TEST(SplitFeed, CutsItemsThatShareOneCharacterWithTheirNeighbour) {
   const ParsedFeed feed =
       Split("<channel><title>C</title><item><title>A</title></item>\n<item><title>B</title></item>");

@@ -1,11 +1,13 @@
 #include "NewsTestSupport.h"
 #include "core/StatusTags.h"
 #include "news/FeedDocument.h"
+#include "support/LockingProcess.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTest>
 #include <QThread>
 
 namespace tw::test {
@@ -248,6 +250,34 @@ TEST_F(ItemStoreTest, AFullDiskKeepsThePreviousListInStoreAndTree) {
   EXPECT_TRUE(activityTexts().last().contains(
       QStringLiteral("Could not save the news items of Xbins; its previous list is kept.")));
   EXPECT_EQ(core->activity.lines().last().level, LogLevel::Error);
+}
+
+// Another program holding the store: a check's rebuild and the reader's
+// marks are kept, read back as they will be, and land whole once it is free.
+TEST_F(ItemStoreTest, WhileAnotherProgramHoldsTheStoreARebuildAndMarksAreKeptAndLandWhole) {
+  parse(kXbins, Rss(NumberedItems(1, 3)));
+  markSite(kXbins, true);
+  LockingProcess locker(home.paths().machineStore, "writes");
+  ASSERT_TRUE(locker.isLocked());
+  parse(kXbins, Rss(NumberedItems(4, 2) + NumberedItems(1, 3)));
+  mark(itemKey(kXbins, 1), true);  // item 4, read at once
+  const QStringList expected{"Item 4|http://x/4|<READ>", "Item 5|http://x/5|<NEW><UNREAD>", "Item 1|http://x/1|<READ>",
+                             "Item 2|http://x/2|<READ>", "Item 3|http://x/3|<READ>"};
+  EXPECT_EQ(storedItems(kXbins), expected);
+  const auto fileTotal = [this] {
+    Registry other(home.paths().machineStore, home.paths().userStore, {});
+    return other.QueryRegValue(Hive::LocalMachine, core->settings.siteKeyPath(site(kXbins).RegName),
+                               QStringLiteral("TotalItems")).toInt();
+  };
+  EXPECT_EQ(fileTotal(), 3);
+
+  locker.release();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return fileTotal() == 5; }, 5000));
+  restart();  // which drops <NEW>
+  QStringList restarted = expected;
+  restarted[1] = QStringLiteral("Item 5|http://x/5|<UNREAD>");
+  EXPECT_EQ(storedItems(kXbins), restarted);
+  EXPECT_EQ(itemTitles(kXbins), (QStringList{"Item 4", "Item 5", "Item 1", "Item 2", "Item 3"}));
 }
 
 // A rebuild killed at any moment leaves either the whole old list or the

@@ -1,5 +1,7 @@
 // Runs the program itself: a second copy must end at once without touching
-// any file, and a terminated program must still save its placement.
+// any file, a terminated program must still save its placement, and a
+// program that cannot make its lock file or its folder must say so rather
+// than end in silence.
 #include "core/Registry.h"
 #include "core/SingleInstance.h"
 #include "support/TempHome.h"
@@ -8,6 +10,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
@@ -29,6 +32,11 @@ QProcessEnvironment ProgramEnvironment(const test::TempHome& home) {
   // Nothing may be fetched: the check at start-up is off and no server listens here.
   env.insert(QStringLiteral("TIDEWIRE_FEED_BASE"), QStringLiteral("http://127.0.0.1:9"));
   return env;
+}
+
+void StartProgram(QProcess& program, const test::TempHome& home) {
+  program.setProcessEnvironment(ProgramEnvironment(home));
+  program.start(QStringLiteral(TIDEWIRE_PROGRAM_PATH), {});
 }
 
 // Every file under the home with its size and modification time.
@@ -58,8 +66,7 @@ bool WaitForRunningCopy(const test::TempHome& home, int timeoutMs) {
 TEST(Program, ASecondCopyEndsAtOnceAndTouchesNothing) {
   test::TempHome home;
   QProcess first;
-  first.setProcessEnvironment(ProgramEnvironment(home));
-  first.start(QStringLiteral(TIDEWIRE_PROGRAM_PATH), {});
+  StartProgram(first, home);
   ASSERT_TRUE(first.waitForStarted());
   ASSERT_TRUE(WaitForRunningCopy(home, 60000)) << first.readAllStandardError().toStdString();
   // Start-up's own writes land first, however slowly a busy machine runs it:
@@ -107,6 +114,56 @@ TEST(Program, ASecondCopyEndsAtOnceAndTouchesNothing) {
   EXPECT_FALSE(
       registry.QueryRegValue(Hive::LocalMachine, QStringLiteral("Software\\Tidewire"), QStringLiteral("frmMainWidth"))
           .isEmpty());
+}
+
+// Stands a file where a folder of the program should be, so nothing can be
+// made in it whoever runs the test.
+void BlockFolder(const QString& folder) {
+  QDir(folder).removeRecursively();
+  QFile blocker(folder);
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+}
+
+TEST(Program, WithoutALockFileItStillStartsSaysWhyAndIsFoundByASecondCopy) {
+  test::TempHome home;
+  BlockFolder(home.paths().runtimeFolder);
+  QProcess first;
+  StartProgram(first, home);
+  ASSERT_TRUE(first.waitForStarted());
+  ASSERT_TRUE(WaitForRunningCopy(home, 60000)) << first.readAllStandardError().toStdString();
+  QString said;
+  QElapsedTimer reading;
+  reading.start();
+  while (!said.contains(QStringLiteral("runs anyway")) && reading.elapsed() < 10000) {
+    first.waitForReadyRead(200);
+    said += QString::fromLocal8Bit(first.readAllStandardError());
+  }
+  EXPECT_TRUE(said.contains(QStringLiteral("cannot be created"))) << said.toStdString();
+  EXPECT_TRUE(said.contains(QStringLiteral("runs anyway"))) << said.toStdString();
+
+  QProcess second;
+  StartProgram(second, home);
+  ASSERT_TRUE(second.waitForFinished(20000));
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(first.state(), QProcess::Running);
+
+  QThread::msleep(1500);  // past start-up, so the termination is its own
+  ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+  ASSERT_TRUE(first.waitForFinished(30000));
+  EXPECT_EQ(first.exitCode(), 0);
+}
+
+TEST(Program, WithoutAFolderOfItsOwnItSaysWhyAndEndsWithAnError) {
+  test::TempHome home;
+  BlockFolder(home.paths().programFolder);
+  QProcess program;
+  StartProgram(program, home);
+  ASSERT_TRUE(program.waitForFinished(20000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_NE(program.exitCode(), 0);
+  const QString said = QString::fromLocal8Bit(program.readAllStandardError());
+  EXPECT_TRUE(said.contains(QStringLiteral("Tidewire cannot start"))) << said.toStdString();
+  EXPECT_TRUE(said.contains(home.paths().programFolder)) << said.toStdString();
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 namespace tw::test {
 namespace {
@@ -73,6 +75,33 @@ TEST_F(HostilePages, AnItemDescriptionRunsNoScriptReadsNoFileAndGoesNowhere) {
   if (!DebugBuild) {
     EXPECT_TRUE(pageFiles().isEmpty()) << pageFiles().join(u',').toStdString();
   }
+}
+
+// A frame's srcdoc is a page of its own that the item page's policy does
+// not reach: the frame must not show, nor fetch what it holds.
+TEST_F(HostilePages, AFrameInADescriptionNeitherShowsNorFetches) {
+  QTcpServer pictures;
+  ASSERT_TRUE(pictures.listen(QHostAddress::LocalHost));
+  int fetched = 0;
+  QObject::connect(&pictures, &QTcpServer::newConnection, [&] {
+    while (QTcpSocket* socket = pictures.nextPendingConnection()) {
+      ++fetched;
+      socket->abort();
+    }
+  });
+  StoredItem item;
+  item.description = QStringLiteral(
+                         "<p id=\"marker\">Plain news</p>"
+                         "<iframe srcdoc=\"<img src='http://127.0.0.1:%1/pixel.png'><p>framed</p>\"></iframe>"
+                         "<IFRAME SRC=\"http://127.0.0.1:%1/frame.htm\">fallback</IFRAME>")
+                         .arg(pictures.serverPort());
+  renderer->ShowItem(kOwnSite, StoreItem(*core, kOwnSite, 1, item));
+  ASSERT_TRUE(waitForLoad());
+  settle(1000);
+  EXPECT_EQ(inspect(QStringLiteral("document.getElementById('marker').textContent")).toString(),
+            QStringLiteral("Plain news"));
+  EXPECT_EQ(inspect(QStringLiteral("document.querySelectorAll('iframe').length")).toInt(), 0);
+  EXPECT_EQ(fetched, 0);
 }
 
 TEST_F(HostilePages, EvenAPageAllowedScriptCannotReadLocalFiles) {
