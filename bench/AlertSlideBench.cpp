@@ -23,7 +23,6 @@ void BM_AlertSlidesInAndOut(benchmark::State& state) {
   tw::AlertSlots slots;
   tw::AlertSlide slide;
   slide.resizeWindow = state.range(0) == 0;
-  if (state.range(0) == 2) slide = {1, 500, false};
   const auto area = [] { return QGuiApplication::primaryScreen()->availableGeometry(); };
   for (auto _ : state) {
     QPointer<tw::frmAlert> alert = new tw::frmAlert(slots, area, slide);
@@ -46,7 +45,6 @@ BENCHMARK(BM_AlertSlidesInAndOut)
     ->ArgName("mask")
     ->Arg(0)
     ->Arg(1)
-    ->Arg(2)
     ->MeasureProcessCPUTime()
     ->Iterations(10)
     ->Unit(benchmark::kMillisecond);

@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace tw {
 namespace {
@@ -169,8 +170,8 @@ void frmAlert::layoutControls() {
 // content stands at its final place and the part in view grows upward from
 // the bottom edge.
 void frmAlert::showHeight(int height) {
-  shownHeight_ = height;
   const int full = final_.height();
+  const int before = std::exchange(shownHeight_, height);
   if (slide_.resizeWindow) {
     setGeometry(AlertPlacement::SlideGeometry(final_, height));
     content_->move(0, height - full);
@@ -178,6 +179,8 @@ void frmAlert::showHeight(int height) {
     clearMask();
   } else {
     setMask(QRegion(0, full - height, kWidth, height));
+    // Painting stops at the cut: the rows that come into view are drawn now.
+    if (height > before) update(0, full - height, kWidth, height - before);
   }
 }
 
