@@ -24,23 +24,38 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace tw {
 namespace {
 
-TEST(DemoCheck, ACheckFillsTheTreeAndAClickShowsAnItem) {
+// The program on a home of its own, fetching from the demo server.
+class DemoCheck : public ::testing::Test {
+ protected:
+  DemoCheck() {
+    EXPECT_TRUE(server.listen());
+    qputenv(FeedEndpoints::kBaseVariable, server.baseUrl().toUtf8());
+    program_ = std::make_unique<Program>(home.paths(), clock);
+    qunsetenv(FeedEndpoints::kBaseVariable);
+    program_->Start();
+  }
+  // One check of every site, to its end.
+  void check() {
+    QSignalSpy drained(&program_->downloads().fetch, &FetchCycle::queueDrained);
+    program_->updateNewsLists();
+    ASSERT_TRUE(drained.wait(120000));
+    QApplication::processEvents();
+  }
+
   test::TempHome home;
   test::FakeClock clock;
   demo::DemoFeedServer server;
-  ASSERT_TRUE(server.listen());
-  qputenv(FeedEndpoints::kBaseVariable, server.baseUrl().toUtf8());
-  Program program(home.paths(), clock);
-  qunsetenv(FeedEndpoints::kBaseVariable);
-  program.Start();
+  std::unique_ptr<Program> program_;
+};
 
-  QSignalSpy drained(&program.downloads().fetch, &FetchCycle::queueDrained);
-  program.updateNewsLists();
-  ASSERT_TRUE(drained.wait(120000));
+TEST_F(DemoCheck, ACheckFillsTheTreeAndAClickShowsAnItem) {
+  Program& program = *program_;
+  check();
 
   AppCore& core = program.core();
   for (int site = 1; site <= core.sites.LastIndex(); ++site) {
@@ -91,25 +106,12 @@ QStringList Shows(const QTreeWidget& view) {
 // A check changes the tree view a site at a time, yet leaves it showing what
 // a view built afresh from the tree shows; every news alert reaches its own
 // place in the stack.
-TEST(DemoCheck, AfterEachCheckTheTreeShowsWhatAFreshViewShowsAndAlertsStandInTheirPlaces) {
-  test::TempHome home;
-  test::FakeClock clock;
-  demo::DemoFeedServer server;
-  ASSERT_TRUE(server.listen());
-  qputenv(FeedEndpoints::kBaseVariable, server.baseUrl().toUtf8());
-  Program program(home.paths(), clock);
-  qunsetenv(FeedEndpoints::kBaseVariable);
-  program.Start();
+TEST_F(DemoCheck, AfterEachCheckTheTreeShowsWhatAFreshViewShowsAndAlertsStandInTheirPlaces) {
+  Program& program = *program_;
   AppCore& core = program.core();
   core.settings.setFlag(setting::ColouredTitles, true);
   SiteTreeView& tv = program.window().tv();
   const ImageList images;
-  const auto check = [&] {
-    QSignalSpy drained(&program.downloads().fetch, &FetchCycle::queueDrained);
-    program.updateNewsLists();
-    ASSERT_TRUE(drained.wait(120000));
-    QApplication::processEvents();
-  };
 
   check();
   SiteTreeView fresh(core.tv, images);
