@@ -64,6 +64,24 @@ class SiteTree : public QObject {
   bool sorted() const { return sorted_; }
   void setSorted(bool sorted);
 
+  // Groups the changes of one operation (a site's merge, a title refresh).
+  // Every change is still reported as it happens; a view may hold back its
+  // own work until the outermost group has ended (batchEnded), and then
+  // rebuild a branch once instead of item by item. Groups nest.
+  class Batch {
+   public:
+    explicit Batch(SiteTree& tree) : tree_(tree) { ++tree_.batchDepth_; }
+    ~Batch() {
+      if (--tree_.batchDepth_ == 0) Q_EMIT tree_.batchEnded();
+    }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+   private:
+    SiteTree& tree_;
+  };
+  bool inBatch() const { return batchDepth_ > 0; }
+
  Q_SIGNALS:
   void nodeAdded(const QString& key);
   // Sent before the node and its children are gone, children first.
@@ -72,6 +90,7 @@ class SiteTree : public QObject {
   void cleared();
   void sortedChanged(bool sorted);
   void selectionChanged(const QString& key);
+  void batchEnded();
 
  private:
   struct Node;
@@ -84,6 +103,7 @@ class SiteTree : public QObject {
   std::list<Node*> roots_;
   QString selectedKey_;
   bool sorted_ = false;
+  int batchDepth_ = 0;
 };
 
 }  // namespace tw

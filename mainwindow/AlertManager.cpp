@@ -23,7 +23,11 @@ QRect PrimaryAvailableArea() {
 }  // namespace
 
 AlertManager::AlertManager(const AppIdentity& identity, AlertHost* host, QObject* parent)
-    : QObject(parent), identity_(identity), host_(host), screenArea_(&PrimaryAvailableArea) {}
+    : QObject(parent), identity_(identity), host_(host), screenArea_(&PrimaryAvailableArea) {
+  // Wayland takes a window's shape as where it may be clicked, not as what
+  // shows of it.
+  slide_.resizeWindow = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
 
 AlertManager::~AlertManager() {
   // Alerts are top-level windows of their own; they go with their manager.

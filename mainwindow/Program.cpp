@@ -83,7 +83,11 @@ void Program::showHelpPage() {
 
 void Program::showAboutPage() { pages_.WriteAboutPage(); }
 void Program::showDonationsPage() { pages_.WriteDonationsPage(); }
-void Program::setReadStatus(bool markRead) { items_.SetReadStatus(markRead); }
+void Program::setReadStatus(bool markRead) {
+  // Marking a whole site reaches the tree view as one change.
+  const SiteTree::Batch batch(core_.tv);
+  items_.SetReadStatus(markRead);
+}
 void Program::showSite(int site) { pages_.ShowSite(site); }
 void Program::showItem(int site, const QString& itemKey) { pages_.ShowItem(site, itemKey); }
 

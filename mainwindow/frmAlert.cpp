@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace tw {
 namespace {
@@ -21,7 +22,10 @@ constexpr int kMessagePaddingPx = 8;
 class AlertStrip : public QWidget {
  public:
   enum class Kind { Title, Body };
-  AlertStrip(Kind kind, QWidget* parent) : QWidget(parent), kind_(kind) {}
+  AlertStrip(Kind kind, QWidget* parent) : QWidget(parent), kind_(kind) {
+    // It paints every pixel: nothing need be filled underneath first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -76,7 +80,11 @@ frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSli
   setFocusPolicy(Qt::NoFocus);
   setMouseTracking(true);
 
-  picTitle_ = new AlertStrip(AlertStrip::Kind::Title, this);
+  content_ = new QWidget(this);
+  content_->setObjectName(QStringLiteral("content"));
+  content_->setAttribute(Qt::WA_OpaquePaintEvent);  // the strips cover it
+  content_->setGeometry(0, 0, kWidth, kTitleHeight + kBodyHeight);
+  picTitle_ = new AlertStrip(AlertStrip::Kind::Title, content_);
   picTitle_->setObjectName(QStringLiteral("picTitle"));
   lblTitle_ = new QLabel(QStringLiteral("Alert Message"), picTitle_);
   lblTitle_->setObjectName(QStringLiteral("lblTitle"));
@@ -90,7 +98,7 @@ frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSli
   imgClose_->setCursor(Qt::PointingHandCursor);
   imgClose_->setToolTip(QStringLiteral("Close"));
 
-  picBody_ = new AlertStrip(AlertStrip::Kind::Body, this);
+  picBody_ = new AlertStrip(AlertStrip::Kind::Body, content_);
   picBody_->setObjectName(QStringLiteral("picBody"));
   lblAlert_ = new QLabel(QStringLiteral("Alert Message"), picBody_);
   lblAlert_->setObjectName(QStringLiteral("lblAlert"));
@@ -132,22 +140,18 @@ void frmAlert::Display(const QString& message, const QString& title, int duratio
 
   const QSize full(kWidth, kTitleHeight + kBodyHeight);
   final_ = AlertPlacement::FinalGeometry(available_(), full, slot_);
-  setGeometry(AlertPlacement::SlideGeometry(final_, kSlideStartPx));
+  setGeometry(slide_.resizeWindow ? AlertPlacement::SlideGeometry(final_, kSlideStartPx) : final_);
   layoutControls();
+  showHeight(kSlideStartPx);
 
   phase_ = Phase::SlidingIn;
   show();
-  picTitle_->update();
-  picBody_->update();
-  slideTimer_.start();
+  startSlide();
 }
 
 void frmAlert::layoutControls() {
-  // While sliding, the controls stay anchored to the bottom edge, so the
-  // alert rises from below rather than unrolling.
-  const int offset = height() - final_.height();
-  picTitle_->setGeometry(0, offset, kWidth, kTitleHeight);
-  picBody_->setGeometry(0, offset + kTitleHeight, kWidth, kBodyHeight);
+  picTitle_->setGeometry(0, 0, kWidth, kTitleHeight);
+  picBody_->setGeometry(0, kTitleHeight, kWidth, kBodyHeight);
 
   const int closeTop = kTitleHeight / 2 - AlertArt::kCloseSize / 2;
   imgClose_->move(kWidth - (closeTop + AlertArt::kCloseSize), closeTop);
@@ -162,34 +166,64 @@ void frmAlert::layoutControls() {
   lblAlert_->setGeometry(0, std::max(2, kBodyHeight / 2 - 3 - h / 2), kWidth, h);
 }
 
+// While sliding, the alert shows the bottom `height` rows of itself: its
+// content stands at its final place and the part in view grows upward from
+// the bottom edge.
+void frmAlert::showHeight(int height) {
+  const int full = final_.height();
+  const int before = std::exchange(shownHeight_, height);
+  if (slide_.resizeWindow) {
+    setGeometry(AlertPlacement::SlideGeometry(final_, height));
+    content_->move(0, height - full);
+  } else if (height >= full) {
+    clearMask();
+  } else {
+    setMask(QRegion(0, full - height, kWidth, height));
+    // Painting stops at the cut: the rows that come into view are drawn now.
+    if (height > before) update(0, full - height, kWidth, height - before);
+  }
+}
+
+void frmAlert::startSlide() {
+  slideFrom_ = shownHeight_;
+  slideClock_.start();
+  slideTimer_.start();
+}
+
+// The height follows the time since the slide began, so a late tick catches
+// up instead of slowing the slide, and a tick that would move nothing
+// touches nothing.
 void frmAlert::slideStep() {
+  const qint64 travelled = slideClock_.elapsed() * slide_.stepPx / std::max(1, slide_.intervalMs);
+  const int full = final_.height();
+  int height = shownHeight_;
   if (phase_ == Phase::SlidingIn) {
-    if (height() >= final_.height()) {
+    if (shownHeight_ >= full) {
       slideTimer_.stop();
       phase_ = Phase::Shown;
       // A zero duration keeps the alert until it is closed.
       if (tmrAlert_.interval() > 0) tmrAlert_.start();
       return;
     }
-    setGeometry(AlertPlacement::SlideGeometry(final_, height() + slide_.stepPx));
-    layoutControls();
+    height = static_cast<int>(std::min<qint64>(full, slideFrom_ + travelled));
   } else if (phase_ == Phase::SlidingOut) {
-    if (height() < kSlideEndPx) {
+    if (shownHeight_ < kSlideEndPx) {
       slideTimer_.stop();
       Unload();
       return;
     }
-    setGeometry(AlertPlacement::SlideGeometry(final_, height() - slide_.stepPx));
-    layoutControls();
+    height = static_cast<int>(std::max<qint64>(kSlideStartPx, slideFrom_ - travelled));
   } else {
     slideTimer_.stop();
+    return;
   }
+  if (height != shownHeight_) showHeight(height);
 }
 
 void frmAlert::tmrAlert_Timer() {
   if (phase_ != Phase::Shown) return;
   phase_ = Phase::SlidingOut;
-  slideTimer_.start();
+  startSlide();
 }
 
 void frmAlert::releaseSlot() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QRect>
 #include <QTimer>
@@ -13,16 +14,24 @@ namespace tw {
 
 class AlertSlots;
 
-// How alerts slide in and out: one step of stepPx every intervalMs.
+// How alerts slide in and out: stepPx every intervalMs.
 struct AlertSlide {
   int intervalMs = 15;
   int stepPx = 4;
+  // Where windows cannot be cut to a shape (Wayland), the window itself grows
+  // and shrinks; elsewhere it stands still, cut to the part that has risen.
+  bool resizeWindow = false;
 };
 
 // One popup alert: a frameless, always-on-top strip with a title, a close
 // button and a message, that slides up from the bottom-right corner of the
 // screen's available area into its stacking slot, stays for its time and
 // slides down again. It never takes the focus.
+//
+// While it slides, the window keeps its final place and size and is cut
+// (masked) to the part in view: a step changes the cut and nothing is
+// painted again, where resizing the window would repaint all of it, on a
+// fresh buffer, every few milliseconds.
 class frmAlert : public QWidget {
   Q_OBJECT
 
@@ -53,6 +62,8 @@ class frmAlert : public QWidget {
 
   int slot() const { return slot_; }
   Phase phase() const { return phase_; }
+  // How much of the alert is in view, from its bottom edge up.
+  int shownHeight() const { return shownHeight_; }
   bool restoreOnClick() const { return restoreOnClick_; }
   // Where the alert stands once slid in.
   QRect finalGeometry() const { return final_; }
@@ -84,6 +95,8 @@ class frmAlert : public QWidget {
 
  private:
   void slideStep();
+  void startSlide();
+  void showHeight(int height);
   void releaseSlot();
   void hoverMessage();
   void hoverClose();
@@ -97,7 +110,11 @@ class frmAlert : public QWidget {
   bool restoreOnClick_ = false;
   bool closeHovered_ = false;
   QRect final_;
+  int shownHeight_ = 0;
+  int slideFrom_ = 0;
+  QElapsedTimer slideClock_;
 
+  QWidget* content_ = nullptr;  // both strips; moves only in a resized window
   QWidget* picTitle_ = nullptr;
   QLabel* lblTitle_ = nullptr;
   QLabel* imgClose_ = nullptr;

@@ -75,6 +75,8 @@ void FeedParser::ParseFeed(int site) {
       core_.activity.LogActivity(message, LogLevel::Warning, false);
     }
   }
+  // The window follows the merge once it is whole, not item by item.
+  const SiteTree::Batch batch(core_.tv);
   items_.MergeItems(site, feed.items);
 }
 

@@ -23,6 +23,8 @@ void SiteTitles::RefreshSiteTitle(int site, bool announce) {
   SiteTree& tv = core_.tv;
   const SiteTreeNode* siteNode = tv.find(rec.Key);
   if (!siteNode) return;
+  // Caption, colour, weight and the items' markers reach the window as one change.
+  const SiteTree::Batch batch(tv);
   const Settings& settings = core_.settings;
 
   qint32 newCount = 0;

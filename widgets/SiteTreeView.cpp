@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include <functional>
+#include <utility>
 
 namespace tw {
 namespace {
@@ -75,6 +76,7 @@ SiteTreeView::SiteTreeView(SiteTree& tree, const ImageList& images, QWidget* par
   connect(&tree_, &SiteTree::cleared, this, &SiteTreeView::clearAll);
   connect(&tree_, &SiteTree::sortedChanged, this, &SiteTreeView::orderTopLevel);
   connect(&tree_, &SiteTree::selectionChanged, this, &SiteTreeView::applySelection);
+  connect(&tree_, &SiteTree::batchEnded, this, &SiteTreeView::applyHeldChanges);
   connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
     viewExpanded(item, true);
     scheduleFit();
@@ -116,6 +118,7 @@ void SiteTreeView::rebuild() {
 }
 
 void SiteTreeView::addNode(const QString& key) {
+  if (holdBack(key)) return;
   const SiteTreeNode* node = tree_.find(key);
   if (!node || items_.contains(key)) return;
   QTreeWidgetItem* parent = nullptr;
@@ -124,10 +127,9 @@ void SiteTreeView::addNode(const QString& key) {
     if (!parent) return;
   }
   FlagScope guard(mirroring_, true);
-  auto* item = new QTreeWidgetItem;
-  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-  item->setData(0, Qt::UserRole, key);
-  items_.insert(key, item);
+  // Dressed before it goes in: each change to an item in the view is a
+  // change the view has to look at.
+  QTreeWidgetItem* item = newItem(*node);
   if (parent) {
     parent->addChild(item);
     // A parent marked open before it had children opens now.
@@ -138,11 +140,12 @@ void SiteTreeView::addNode(const QString& key) {
   } else {
     addTopLevelItem(item);
   }
-  apply(item, key);
+  if (node->expanded) item->setExpanded(true);
   if (!parent && tree_.sorted()) orderTopLevel();
 }
 
 void SiteTreeView::removeNode(const QString& key) {
+  if (holdBack(key)) return;
   QTreeWidgetItem* item = items_.take(key);
   if (!item) return;
   FlagScope guard(mirroring_, true);
@@ -158,13 +161,17 @@ void SiteTreeView::removeNode(const QString& key) {
   } else {
     takeTopLevelItem(indexOfTopLevelItem(item));
   }
-  for (int i = 0; i < item->childCount(); ++i) items_.remove(keyOf(item->child(i)));
+  forgetChildren(item);
   delete item;
   scheduleFit();
   if (keyOf(currentItem()) != tree_.selectedKey()) applySelection(tree_.selectedKey());
 }
 
 void SiteTreeView::changeNode(const QString& key) {
+  if (tree_.inBatch()) {
+    heldNodes_.insert(key);
+    return;
+  }
   QTreeWidgetItem* item = items_.value(key, nullptr);
   if (!item) return;
   FlagScope guard(mirroring_, true);
@@ -173,38 +180,100 @@ void SiteTreeView::changeNode(const QString& key) {
   if (!item->parent() && tree_.sorted() && item->text(0) != oldText) orderTopLevel();
 }
 
+bool SiteTreeView::holdBack(const QString& key) {
+  if (!tree_.inBatch()) return false;
+  const SiteTreeNode* node = tree_.find(key);
+  // Sites come and go at once; only branches under a site wait.
+  if (!node || node->parentKey.isEmpty() || !items_.contains(node->parentKey)) return false;
+  heldBranches_.insert(node->parentKey);
+  return true;
+}
+
+void SiteTreeView::applyHeldChanges() {
+  const QSet<QString> branches = std::exchange(heldBranches_, {});
+  const QSet<QString> nodes = std::exchange(heldNodes_, {});
+  for (const QString& parentKey : branches) rebuildBranch(parentKey);
+  for (const QString& key : nodes) {
+    // The items of a rebuilt branch were made from the tree as it is now.
+    const SiteTreeNode* node = tree_.find(key);
+    if (node && !branches.contains(node->parentKey)) changeNode(key);
+  }
+  applySelection(tree_.selectedKey());
+}
+
+// The branch's children as the tree has them now, put in with one insertion:
+// one layout and one repaint of the view, however many items changed.
+void SiteTreeView::rebuildBranch(const QString& parentKey) {
+  QTreeWidgetItem* parent = items_.value(parentKey, nullptr);
+  if (!parent || !tree_.contains(parentKey)) return;
+  FlagScope guard(mirroring_, true);
+  const QList<QTreeWidgetItem*> old = parent->takeChildren();
+  for (QTreeWidgetItem* item : old) {
+    items_.remove(keyOf(item));
+    forgetChildren(item);
+  }
+  qDeleteAll(old);
+  QList<QTreeWidgetItem*> fresh;
+  for (const QString& key : tree_.childKeys(parentKey)) fresh << newItem(*tree_.find(key));
+  parent->addChildren(fresh);
+  apply(parent, parentKey);
+  scheduleFit();
+}
+
+void SiteTreeView::forgetChildren(const QTreeWidgetItem* item) {
+  for (int i = 0; i < item->childCount(); ++i) {
+    items_.remove(keyOf(item->child(i)));
+    forgetChildren(item->child(i));
+  }
+}
+
+QTreeWidgetItem* SiteTreeView::newItem(const SiteTreeNode& node) {
+  auto* item = new QTreeWidgetItem;
+  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+  item->setData(0, Qt::UserRole, node.key);
+  items_.insert(node.key, item);
+  applyLook(item, node);
+  return item;
+}
+
 void SiteTreeView::apply(QTreeWidgetItem* item, const QString& key) {
   const SiteTreeNode* node = tree_.find(key);
   if (!node) return;
+  applyLook(item, *node);
+  if (item->isExpanded() != node->expanded) item->setExpanded(node->expanded);
+}
+
+void SiteTreeView::applyLook(QTreeWidgetItem* item, const SiteTreeNode& node) {
   // The node keeps the text as stored; what people read is decoded.
-  const QString shown = DisplayText(node->text);
+  const QString shown = DisplayText(node.text);
   if (item->text(0) != shown) {
     item->setText(0, shown);
     scheduleFit();
   }
-  if (item->data(0, Qt::UserRole + 1).toString() != node->image || item->icon(0).isNull()) {
-    item->setData(0, Qt::UserRole + 1, node->image);
-    item->setIcon(0, images_.icon(node->image));
+  if (item->data(0, Qt::UserRole + 1).toString() != node.image || item->icon(0).isNull()) {
+    item->setData(0, Qt::UserRole + 1, node.image);
+    item->setIcon(0, images_.icon(node.image));
   }
-  if (item->font(0).bold() != node->bold) {
+  if (item->font(0).bold() != node.bold) {
     QFont font = item->font(0);
-    font.setBold(node->bold);
+    font.setBold(node.bold);
     item->setFont(0, font);
     scheduleFit();
   }
   // White is the tree's own background: no brush, so the theme's base shows.
-  if (node->backColor == kDefaultBack) {
+  if (node.backColor == kDefaultBack) {
     if (item->data(0, Qt::BackgroundRole).isValid()) item->setData(0, Qt::BackgroundRole, QVariant());
   } else {
-    item->setBackground(0, QColor(RedOf(node->backColor), GreenOf(node->backColor), BlueOf(node->backColor)));
+    item->setBackground(0, QColor(RedOf(node.backColor), GreenOf(node.backColor), BlueOf(node.backColor)));
   }
-  if (item->isExpanded() != node->expanded) item->setExpanded(node->expanded);
 }
 
 void SiteTreeView::clearAll() {
   FlagScope guard(mirroring_, true);
   QTreeWidget::clear();
   items_.clear();
+  heldBranches_.clear();
+  heldNodes_.clear();
   scheduleFit();
 }
 
@@ -233,6 +302,7 @@ void SiteTreeView::orderTopLevel() {
 }
 
 void SiteTreeView::applySelection(const QString& key) {
+  if (tree_.inBatch()) return;  // the batch's end selects what the tree has then
   FlagScope guard(mirroring_, true);
   QTreeWidgetItem* item = items_.value(key, nullptr);
   if (currentItem() != item) setCurrentItem(item);

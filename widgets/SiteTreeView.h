@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QPoint>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 #include <QTreeWidget>
@@ -10,6 +11,7 @@ namespace tw {
 
 class ImageList;
 class SiteTree;
+struct SiteTreeNode;
 
 // tv: shows the engine's SiteTree and follows its changes. The view holds
 // no state of its own: expanding, collapsing and selecting in the view are
@@ -26,6 +28,13 @@ class SiteTree;
 //
 // Captions show decoded (the nodes keep their stored text), are never
 // shortened, and scroll sideways when wider than the view.
+//
+// While the tree is in a batch (a site's merge), the view holds back: it
+// notes which branches lost or gained children and which nodes changed, and
+// when the batch ends it replaces each such branch's children in one step
+// and brings each changed node up to date once. Removing and adding items
+// one at a time would make the view lay out and repaint the whole tree for
+// every item.
 class SiteTreeView : public QTreeWidget {
   Q_OBJECT
 
@@ -66,6 +75,13 @@ class SiteTreeView : public QTreeWidget {
   void clearAll();
   void applySelection(const QString& key);
   void apply(QTreeWidgetItem* item, const QString& key);
+  void applyLook(QTreeWidgetItem* item, const SiteTreeNode& node);
+  QTreeWidgetItem* newItem(const SiteTreeNode& node);
+  // The child's branch is noted for the end of the batch; false outside one.
+  bool holdBack(const QString& key);
+  void applyHeldChanges();
+  void rebuildBranch(const QString& parentKey);
+  void forgetChildren(const QTreeWidgetItem* item);
   void orderTopLevel();
   void viewExpanded(QTreeWidgetItem* item, bool expanded);
   void viewCurrentChanged(QTreeWidgetItem* current);
@@ -76,6 +92,9 @@ class SiteTreeView : public QTreeWidget {
   SiteTree& tree_;
   const ImageList& images_;
   QHash<QString, QTreeWidgetItem*> items_;
+  // Held back until the tree's batch ends: branches to rebuild, nodes changed.
+  QSet<QString> heldBranches_;
+  QSet<QString> heldNodes_;
   bool mirroring_ = false;  // set while the view follows the tree
   QString pressKey_;
   Qt::MouseButton pressButton_ = Qt::NoButton;

@@ -145,17 +145,40 @@ TEST_F(AlertTest, ADurationSlidesOutAndFreesTheSlot) {
   EXPECT_FALSE(manager.alertSlots().isTaken(1));
 }
 
-TEST_F(AlertTest, TheSlideInGrowsFromTheBottomEdge) {
-  manager.setSlide({5, 4});
-  manager.ShowAlert(QStringLiteral("slow"), QStringLiteral("t"), 0, false);
-  frmAlert* a = manager.openAlerts().last();
-  EXPECT_EQ(a->phase(), frmAlert::Phase::SlidingIn);
-  EXPECT_EQ(a->height(), frmAlert::kSlideStartPx);
-  EXPECT_EQ(a->geometry().bottom(), a->finalGeometry().bottom());
-  EXPECT_TRUE(WaitFor([&] { return a->height() > 20; }));
-  EXPECT_EQ(a->geometry().bottom(), a->finalGeometry().bottom());
-  EXPECT_TRUE(WaitFor([&] { return a->phase() == frmAlert::Phase::Shown; }));
-  EXPECT_EQ(a->geometry(), a->finalGeometry());
+// What shows of an alert on the screen: the window, cut to its mask.
+QRect Shown(const frmAlert* a) {
+  return a->mask().isEmpty() ? a->geometry() : a->mask().boundingRect().translated(a->pos());
+}
+
+// Whether the window is cut to the part in view or resized to it, the alert
+// opens upward from its place's bottom edge and closes back down to it.
+TEST_F(AlertTest, TheSlideOpensFromTheBottomEdgeAndClosesBackToIt) {
+  for (const bool resize : {false, true}) {
+    SCOPED_TRACE(resize ? "resized" : "cut");
+    manager.setSlide({5, 4, resize});
+    manager.ShowAlert(QStringLiteral("slow"), QStringLiteral("t"), 0, false);
+    frmAlert* a = manager.openAlerts().last();
+    EXPECT_EQ(a->phase(), frmAlert::Phase::SlidingIn);
+    const QRect final = a->finalGeometry();
+    EXPECT_EQ(Shown(a).height(), frmAlert::kSlideStartPx);
+    EXPECT_EQ(Shown(a).bottom(), final.bottom());
+    EXPECT_TRUE(WaitFor([&] { return a->shownHeight() > 20; }));
+    EXPECT_EQ(Shown(a), QRect(final.left(), final.bottom() + 1 - a->shownHeight(), final.width(), a->shownHeight()));
+    // The content stands where it will stand; only the part in view grows.
+    EXPECT_EQ(a->picTitle()->mapTo(a, QPoint(0, 0)) + a->pos(), final.topLeft());
+    EXPECT_TRUE(WaitFor([&] { return a->phase() == frmAlert::Phase::Shown; }));
+    EXPECT_EQ(Shown(a), final);
+    EXPECT_EQ(a->geometry(), final);
+    EXPECT_EQ(a->picTitle()->mapTo(a, QPoint(0, 0)), QPoint(0, 0));
+
+    QPointer<frmAlert> watch(a);
+    a->tmrAlert_Timer();
+    EXPECT_TRUE(WaitFor([&] { return !watch || watch->shownHeight() < 60; }));
+    ASSERT_TRUE(watch);
+    EXPECT_EQ(Shown(a).bottom(), final.bottom());
+    EXPECT_EQ(Shown(a).height(), a->shownHeight());
+    EXPECT_TRUE(WaitFor([&] { return !watch || watch->phase() == frmAlert::Phase::Closed; }));
+  }
 }
 
 TEST_F(AlertTest, ClearPopupsClosesEveryAlertEvenMidSlide) {
