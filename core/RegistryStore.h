@@ -71,13 +71,13 @@ class RegistryStore {
 
   // Writes into an existing key only; nothing happens when the key is missing.
   void setValue(const QString& path, const QString& name, int kind, const QByteArray& data);
-  // createKey, then setValue of each value: the path normalised and folded
-  // once, the key looked for once, one statement for the values.
   struct NamedValue {
     QString name;
     int kind = 0;
     QByteArray data;
   };
+  // createKey, then setValue of each value: the path normalised and folded
+  // once, the key looked for once, one statement for the values.
   void createKeyWithValues(const QString& path, const std::vector<NamedValue>& values);
   void deleteValue(const QString& path, const QString& name);
   std::optional<StoredValue> value(const QString& path, const QString& name);
