@@ -5,9 +5,9 @@
 // the 1 MB ones.
 //
 // Before and after: the fresh-site cases carry, as before_ms, the time they
-// took before a rebuild wrote each item's subkey in one store call (median
-// of this benchmark at 4a808b6, run interleaved with the new code on the
-// 2-core development machine). The rebuild's writes alone are also measured
+// took before a rebuild wrote each item's subkey in one store call (this
+// benchmark at 4a808b6 on the 2-core development machine, quiet, run
+// interleaved with the new code: the mean of two medians of three). The rebuild's writes alone are also measured
 // live both ways, in one transaction into a fresh site: one store call per
 // value as before (OneCallPerValue), one per item as now (OneCallPerItem).
 #include "core/AppCore.h"
