@@ -12,7 +12,8 @@
 namespace tw {
 
 // One change to a settings store, as the caller asked for it. Paths are
-// normalised; names keep their spelling.
+// normalised; names keep their spelling. The folded forms the store compares
+// by come along, worked out once when the change is made.
 struct StoreChange {
   enum class Kind { CreateKey, DeleteKey, SetValue, DeleteValue };
   Kind kind = Kind::CreateKey;
@@ -20,6 +21,8 @@ struct StoreChange {
   QString name;
   int valueKind = 0;
   QByteArray data;
+  QString pathFold;
+  QString nameFold;
 };
 
 // Changes a store could not save yet because another program holds its lock,

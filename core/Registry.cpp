@@ -12,8 +12,11 @@ namespace tw {
 namespace {
 
 // Key and value names pass through the single-byte code page, as they would
-// through the registry's ANSI calls.
-QString SingleByte(const QString& text) { return DecodeWindows1252(EncodeWindows1252(text)); }
+// through the registry's ANSI calls. ASCII, every name the program makes
+// itself, passes as it is.
+QString SingleByte(const QString& text) {
+  return IsAscii(text) ? text : DecodeWindows1252(EncodeWindows1252(text));
+}
 
 std::optional<qint32> ToDword(const QVariant& value) {
   double number = 0;
@@ -68,6 +71,15 @@ void Registry::SetRegValue(Hive hive, const QString& keyPath, const QString& val
     return;
   }
   store(hive).setValue(SingleByte(keyPath), SingleByte(valueName), static_cast<int>(type), data);
+}
+
+void Registry::CreateRegKeyWithTexts(Hive hive, const QString& keyPath, const QList<RegText>& texts) {
+  std::vector<RegistryStore::NamedValue> values;
+  values.reserve(static_cast<size_t>(texts.size()));
+  for (const RegText& text : texts) {
+    values.push_back({SingleByte(text.name), static_cast<int>(RegType::String), EncodeWindows1252(text.text)});
+  }
+  store(hive).createKeyWithValues(SingleByte(keyPath), values);
 }
 
 RegValue Registry::QueryRegValue(Hive hive, const QString& keyPath, const QString& valueName) {

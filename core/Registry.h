@@ -4,6 +4,7 @@
 #include "RegValue.h"
 #include "RegistryStore.h"
 
+#include <QList>
 #include <QString>
 #include <QVariant>
 
@@ -24,6 +25,13 @@ class Registry {
   // flags as 1/0); a value that does not convert, or any other type, writes
   // nothing.
   void SetRegValue(Hive hive, const QString& keyPath, const QString& valueName, const QVariant& value, RegType type);
+  struct RegText {
+    QString name;
+    QString text;
+  };
+  // CreateRegKey followed by SetRegValue of each text, in one go: the key's
+  // path is converted, normalised and folded once, not once a value.
+  void CreateRegKeyWithTexts(Hive hive, const QString& keyPath, const QList<RegText>& texts);
   // Empty when the key or value is missing or of any kind but text or number.
   RegValue QueryRegValue(Hive hive, const QString& keyPath, const QString& valueName);
 

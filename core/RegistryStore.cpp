@@ -1,5 +1,7 @@
 #include "RegistryStore.h"
 
+#include "Windows1252.h"
+
 #include <QAbstractEventDispatcher>
 #include <QDateTime>
 #include <QDir>
@@ -14,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 namespace tw {
@@ -29,6 +33,8 @@ constexpr int kRetryIntervalMs = 500;
 constexpr int kRetryWaitMs = 50;
 // At the end of the run, kept changes get this long to find the lock free.
 constexpr int kClosingWaitMs = 5000;
+// Values written into one key by one statement, at most (an item has nine).
+constexpr size_t kValuesPerInsert = 16;
 
 QString ParentPath(const QString& normalised) {
   const qsizetype cut = normalised.lastIndexOf(u'\\');
@@ -40,14 +46,28 @@ QString LastName(const QString& normalised) {
   return cut < 0 ? normalised : normalised.mid(cut + 1);
 }
 
-void BindText(sqlite3_stmt* stmt, int index, const QString& text) {
+void BindText(sqlite3_stmt* stmt, int index, QStringView text) {
   const QByteArray utf8 = text.toUtf8();
   sqlite3_bind_text(stmt, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+}
+
+// Binds without a copy: the caller keeps the bytes until the statement has
+// been stepped.
+void BindUtf8(sqlite3_stmt* stmt, int index, const QByteArray& utf8) {
+  sqlite3_bind_text(stmt, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_STATIC);
 }
 
 QString ColumnText(sqlite3_stmt* stmt, int column) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
   return QString::fromUtf8(text, sqlite3_column_bytes(stmt, column));
+}
+
+StoreChange MakeChange(StoreChange::Kind kind, QString normalPath, QString name = {}, int valueKind = 0,
+                       QByteArray data = {}) {
+  StoreChange change{kind, std::move(normalPath), std::move(name), valueKind, std::move(data), {}, {}};
+  change.pathFold = FoldName(change.path);
+  change.nameFold = FoldName(change.name);
+  return change;
 }
 
 bool IsCorruption(int rc) {
@@ -169,6 +189,11 @@ RegistryStore::Begun RegistryStore::openFile(int waitMs, OpenFailure* failure) {
     return IsBusy(rc) ? Begun::Busy : Begun::Failed;
   };
 
+  // Nothing here asks SQLite for its memory figures, and keeping them costs a
+  // lock on every allocation. It can only be said before SQLite's first use.
+  static const int memoryFiguresOff = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  Q_UNUSED(memoryFiguresOff);
+
   const QByteArray path = QFile::encodeName(filePath_);
   int rc = sqlite3_open_v2(path.constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                            nullptr);
@@ -229,6 +254,8 @@ RegistryStore::Begun RegistryStore::openFile(int waitMs, OpenFailure* failure) {
 void RegistryStore::closeFile() {
   for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
   statements_.clear();
+  for (sqlite3_stmt* stmt : valueInserts_) sqlite3_finalize(stmt);
+  valueInserts_.clear();
   if (db_) sqlite3_close_v2(db_);
   db_ = nullptr;
 }
@@ -368,21 +395,45 @@ void RegistryStore::setPageLimitForTesting(int pages) {
 }
 
 void RegistryStore::createKey(const QString& path) {
-  const QString normal = NormaliseKeyPath(path);
-  if (!normal.isEmpty()) write({StoreChange::Kind::CreateKey, normal, {}, 0, {}});
+  QString normal = NormaliseKeyPath(path);
+  if (!normal.isEmpty()) write(MakeChange(StoreChange::Kind::CreateKey, std::move(normal)));
 }
 
 void RegistryStore::deleteKey(const QString& path) {
-  const QString normal = NormaliseKeyPath(path);
-  if (!normal.isEmpty()) write({StoreChange::Kind::DeleteKey, normal, {}, 0, {}});
+  QString normal = NormaliseKeyPath(path);
+  if (!normal.isEmpty()) write(MakeChange(StoreChange::Kind::DeleteKey, std::move(normal)));
 }
 
 void RegistryStore::setValue(const QString& path, const QString& name, int kind, const QByteArray& data) {
-  write({StoreChange::Kind::SetValue, NormaliseKeyPath(path), name, kind, data});
+  write(MakeChange(StoreChange::Kind::SetValue, NormaliseKeyPath(path), name, kind, data));
 }
 
 void RegistryStore::deleteValue(const QString& path, const QString& name) {
-  write({StoreChange::Kind::DeleteValue, NormaliseKeyPath(path), name, 0, {}});
+  write(MakeChange(StoreChange::Kind::DeleteValue, NormaliseKeyPath(path), name));
+}
+
+void RegistryStore::createKeyWithValues(const QString& path, const std::vector<NamedValue>& values) {
+  QString normal = NormaliseKeyPath(path);
+  if (normal.isEmpty()) {
+    // The root is no key to create; its values are written as they are.
+    for (const NamedValue& value : values) setValue(normal, value.name, value.kind, value.data);
+    return;
+  }
+  const StoreChange create = MakeChange(StoreChange::Kind::CreateKey, std::move(normal));
+  switch (beginChange()) {
+    case Begun::Yes:
+      endWrite(apply(create) && applyValues(create, values));
+      break;
+    case Begun::Busy:
+      keep(create);
+      for (const NamedValue& value : values) {
+        keep({StoreChange::Kind::SetValue, create.path, value.name, value.kind, value.data, create.pathFold,
+              FoldName(value.name)});
+      }
+      break;
+    case Begun::Failed:
+      break;
+  }
 }
 
 bool RegistryStore::keyExists(const QString& path) {
@@ -468,40 +519,59 @@ void RegistryStore::noteReadFailure(int rc) {
 
 // --- changes --------------------------------------------------------------
 
-void RegistryStore::write(StoreChange change) {
+// Yes: the change goes to the file, in a write begun for it that the caller
+// ends. Busy: it is to be kept. Failed: it is lost (reported).
+RegistryStore::Begun RegistryStore::beginChange() {
   // Inside the file's own transaction the lock is ours already.
   const bool fileTransaction = depth_ > 0 && !pending_.isGroupOpen();
-  if (!keeping_ || fileTransaction) {
-    const Begun begun = beginWrite();
-    if (begun == Begun::Yes) {
+  if (keeping_ && !fileTransaction) return Begun::Busy;
+  const Begun begun = beginWrite();
+  if (begun == Begun::Busy) startKeeping();
+  return begun;
+}
+
+void RegistryStore::write(StoreChange change) {
+  switch (beginChange()) {
+    case Begun::Yes:
       endWrite(apply(change));
-      return;
-    }
-    if (begun == Begun::Failed) return;
-    startKeeping();
+      break;
+    case Begun::Busy:
+      keep(std::move(change));
+      break;
+    case Begun::Failed:
+      break;
   }
-  keep(std::move(change));
 }
 
 // The change itself, inside a transaction that is already open.
 bool RegistryStore::apply(const StoreChange& change) {
-  const QString fold = FoldName(change.path);
+  const QString& fold = change.pathFold;
   int rc = SQLITE_ERROR;
   switch (change.kind) {
     case StoreChange::Kind::CreateKey: {
+      // From the key upwards, until a key that is there already: a key's
+      // parents always are. Folding keeps the "\" between the names, so the
+      // folded path is cut name by name with the path.
       sqlite3_stmt* stmt = prepare("INSERT OR IGNORE INTO keys(fold, path, parent) VALUES(?1, ?2, ?3)");
       rc = stmt ? SQLITE_DONE : SQLITE_ERROR;
-      for (qsizetype end = 0; rc == SQLITE_DONE && end < change.path.size();) {
-        end = change.path.indexOf(u'\\', end + 1);
-        if (end < 0) end = change.path.size();
-        const QString prefix = change.path.left(end);
-        sqlite3_reset(stmt);
-        BindText(stmt, 1, FoldName(prefix));
-        BindText(stmt, 2, prefix);
-        BindText(stmt, 3, FoldName(ParentPath(prefix)));
+      const QStringView path(change.path);
+      qsizetype end = path.size();
+      qsizetype foldEnd = fold.size();
+      while (rc == SQLITE_DONE && end > 0) {
+        const qsizetype cut = path.first(end).lastIndexOf(u'\\');
+        const qsizetype foldCut = QStringView(fold).first(foldEnd).lastIndexOf(u'\\');
+        const QByteArray keyFold = QStringView(fold).first(foldEnd).toUtf8();
+        const QByteArray keyPath = path.first(end).toUtf8();
+        const QByteArray parentFold = QStringView(fold).first(std::max<qsizetype>(foldCut, 0)).toUtf8();
+        BindUtf8(stmt, 1, keyFold);
+        BindUtf8(stmt, 2, keyPath);
+        BindUtf8(stmt, 3, parentFold);
         rc = sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+        if (rc == SQLITE_DONE && sqlite3_changes(db_) == 0) break;
+        end = std::max<qsizetype>(cut, 0);
+        foldEnd = std::max<qsizetype>(foldCut, 0);
       }
-      if (stmt) sqlite3_reset(stmt);
       if (rc != SQLITE_DONE) reportFailure(QStringLiteral("create the key %1").arg(change.path), rc);
       break;
     }
@@ -533,7 +603,7 @@ bool RegistryStore::apply(const StoreChange& change) {
           "ON CONFLICT(key, fold) DO UPDATE SET kind = excluded.kind, data = excluded.data");
       if (stmt) {
         BindText(stmt, 1, fold);
-        BindText(stmt, 2, FoldName(change.name));
+        BindText(stmt, 2, change.nameFold);
         BindText(stmt, 3, change.name);
         sqlite3_bind_int(stmt, 4, change.valueKind);
         sqlite3_bind_blob(stmt, 5, change.data.constData(), static_cast<int>(change.data.size()), SQLITE_TRANSIENT);
@@ -547,7 +617,7 @@ bool RegistryStore::apply(const StoreChange& change) {
       sqlite3_stmt* stmt = prepare("DELETE FROM vals WHERE key = ?1 AND fold = ?2");
       if (stmt) {
         BindText(stmt, 1, fold);
-        BindText(stmt, 2, FoldName(change.name));
+        BindText(stmt, 2, change.nameFold);
         rc = sqlite3_step(stmt);
         sqlite3_reset(stmt);
       }
@@ -556,6 +626,60 @@ bool RegistryStore::apply(const StoreChange& change) {
     }
   }
   return rc == SQLITE_DONE;
+}
+
+// Values into a key the open write has just created, without looking for
+// the key again, and many in one statement: on long item lists the time
+// goes into the statements rather than the rows.
+bool RegistryStore::applyValues(const StoreChange& key, const std::vector<NamedValue>& values) {
+  const QByteArray keyFold = key.pathFold.toUtf8();
+  for (size_t first = 0; first < values.size(); first += kValuesPerInsert) {
+    const size_t rows = std::min(kValuesPerInsert, values.size() - first);
+    sqlite3_stmt* stmt = valueInsert(rows);
+    int rc = SQLITE_ERROR;
+    if (stmt) {
+      std::array<QByteArray, 2 * kValuesPerInsert> names;
+      BindUtf8(stmt, 1, keyFold);
+      for (size_t row = 0; row < rows; ++row) {
+        const NamedValue& value = values[first + row];
+        const int param = 2 + 4 * static_cast<int>(row);
+        names[2 * row] = FoldName(value.name).toUtf8();
+        names[2 * row + 1] = value.name.toUtf8();
+        BindUtf8(stmt, param, names[2 * row]);
+        BindUtf8(stmt, param + 1, names[2 * row + 1]);
+        sqlite3_bind_int(stmt, param + 2, value.kind);
+        sqlite3_bind_blob(stmt, param + 3, value.data.constData(), static_cast<int>(value.data.size()),
+                          SQLITE_STATIC);
+      }
+      rc = sqlite3_step(stmt);
+      sqlite3_reset(stmt);
+    }
+    if (rc != SQLITE_DONE) {
+      reportFailure(QStringLiteral("save the values of the key %1").arg(key.path), stmt ? rc : sqlite3_errcode(db_));
+      return false;
+    }
+  }
+  return true;
+}
+
+// The statement that writes this many values into the key ?1, made once.
+sqlite3_stmt* RegistryStore::valueInsert(size_t rows) {
+  if (valueInserts_.size() < rows) valueInserts_.resize(rows, nullptr);
+  sqlite3_stmt*& stmt = valueInserts_[rows - 1];
+  if (stmt) return stmt;
+  QByteArray sql("INSERT INTO vals(key, fold, name, kind, data) VALUES");
+  for (size_t row = 0; row < rows; ++row) {
+    sql += row == 0 ? "(?1" : ", (?1";
+    const int first = 2 + 4 * static_cast<int>(row);
+    for (int param = first; param < first + 4; ++param) sql += ", ?" + QByteArray::number(param);
+    sql += ')';
+  }
+  sql += " ON CONFLICT(key, fold) DO UPDATE SET kind = excluded.kind, data = excluded.data";
+  if (sqlite3_prepare_v3(db_, sql.constData(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(stmt);
+    stmt = nullptr;
+  }
+  return stmt;
 }
 
 void RegistryStore::keep(StoreChange change) {
@@ -567,7 +691,7 @@ void RegistryStore::keep(StoreChange change) {
 // What the change will leave, judged against the store as reads see it now:
 // the same rules the write follows in the file.
 void RegistryStore::expect(const StoreChange& change) {
-  const QString fold = FoldName(change.path);
+  const QString& fold = change.pathFold;
   switch (change.kind) {
     case StoreChange::Kind::CreateKey:
       for (qsizetype end = 0; end < change.path.size();) {
@@ -582,11 +706,11 @@ void RegistryStore::expect(const StoreChange& change) {
       break;
     case StoreChange::Kind::SetValue:
       if (fold.isEmpty() || keyExists(change.path)) {
-        pending_.putValue(fold, FoldName(change.name), change.name, change.valueKind, change.data);
+        pending_.putValue(fold, change.nameFold, change.name, change.valueKind, change.data);
       }
       break;
     case StoreChange::Kind::DeleteValue:
-      pending_.removeValue(fold, FoldName(change.name));
+      pending_.removeValue(fold, change.nameFold);
       break;
   }
 }
@@ -700,8 +824,25 @@ void RegistryStore::announceBusy() {
           LogLevel::Warning);
 }
 
-QString NormaliseKeyPath(const QString& path) { return path.split(u'\\', Qt::SkipEmptyParts).join(u'\\'); }
+QString NormaliseKeyPath(const QString& path) {
+  // Most paths come normal already; they are not taken apart.
+  if (!path.startsWith(u'\\') && !path.endsWith(u'\\') && !path.contains(QLatin1String("\\\\"))) return path;
+  return path.split(u'\\', Qt::SkipEmptyParts).join(u'\\');
+}
 
-QString FoldName(const QString& name) { return name.toUpper(); }
+QString FoldName(const QString& name) {
+  if (!IsAscii(name)) return name.toUpper();
+  // ASCII, as nearly every name is, upper-cases without the Unicode tables;
+  // a name already upper-case is not even copied.
+  QString fold = name;
+  QChar* out = nullptr;
+  for (qsizetype i = 0; i < name.size(); ++i) {
+    const char16_t c = name[i].unicode();
+    if (c < u'a' || c > u'z') continue;
+    if (!out) out = fold.data();
+    out[i] = QChar(static_cast<char16_t>(c - 32));
+  }
+  return fold;
+}
 
 }  // namespace tw

@@ -71,6 +71,14 @@ class RegistryStore {
 
   // Writes into an existing key only; nothing happens when the key is missing.
   void setValue(const QString& path, const QString& name, int kind, const QByteArray& data);
+  struct NamedValue {
+    QString name;
+    int kind = 0;
+    QByteArray data;
+  };
+  // createKey, then setValue of each value: the path normalised and folded
+  // once, the key looked for once, one statement for the values.
+  void createKeyWithValues(const QString& path, const std::vector<NamedValue>& values);
   void deleteValue(const QString& path, const QString& name);
   std::optional<StoredValue> value(const QString& path, const QString& name);
 
@@ -111,8 +119,11 @@ class RegistryStore {
   void reportFailure(const QString& what, int rc);
 
   // Changes: straight to the file, or kept while the lock is taken.
+  Begun beginChange();
   void write(StoreChange change);
   bool apply(const StoreChange& change);
+  bool applyValues(const StoreChange& key, const std::vector<NamedValue>& values);
+  sqlite3_stmt* valueInsert(size_t rows);
   void keep(StoreChange change);
   void expect(const StoreChange& change);
   void rebuildExpected();
@@ -137,6 +148,8 @@ class RegistryStore {
   int depth_ = 0;
   bool transactionFailed_ = false;
   std::vector<std::pair<const char*, sqlite3_stmt*>> statements_;
+  // By the number of values they write, less one.
+  std::vector<sqlite3_stmt*> valueInserts_;
 
   // Set while changes are kept rather than written: from the first busy
   // answer until everything kept has been saved.

@@ -35,20 +35,31 @@ QString DecodeWindows1252(QByteArrayView bytes) {
   return text;
 }
 
+// Written into a buffer sized for the text rather than appended byte by
+// byte: item descriptions run to megabytes in one rebuild.
 QByteArray EncodeWindows1252(QStringView text) {
-  QByteArray bytes;
-  bytes.reserve(text.size());
+  QByteArray bytes(text.size(), Qt::Uninitialized);
+  char* out = bytes.data();
+  qsizetype size = 0;
   for (qsizetype i = 0; i < text.size(); ++i) {
     const char16_t c = text[i].unicode();
-    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
-      bytes.append('?');
-      ++i;
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+      out[size++] = static_cast<char>(c);
       continue;
     }
+    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) ++i;
     const int code = EncodeChar(c);
-    bytes.append(code < 0 ? '?' : static_cast<char>(code));
+    out[size++] = code < 0 ? '?' : static_cast<char>(code);
   }
+  bytes.truncate(size);
   return bytes;
+}
+
+bool IsAscii(QStringView text) {
+  // No early exit, so the compiler can take the text in wide steps.
+  char16_t all = 0;
+  for (const QChar c : text) all |= c.unicode();
+  return all < 0x80;
 }
 
 }  // namespace tw

@@ -18,6 +18,9 @@ QString DecodeWindows1252(QByteArrayView bytes);
 // character; a surrogate pair becomes a single '?'.
 QByteArray EncodeWindows1252(QStringView text);
 
+// True when the text is ASCII only, which the code page keeps as it is.
+bool IsAscii(QStringView text);
+
 // The code page's character for a numeric reference 0..255.
 inline QChar Windows1252Char(int code) { return Windows1252ToChar(static_cast<unsigned char>(code)); }
 

@@ -42,16 +42,15 @@ void ItemStore::MergeItems(int site, const ItemTexts& items) {
                           rec.RegName);
   if (count == 0 || !tv.contains(rec.Key)) return;
 
-  static const TagSearch title(QStringLiteral("title"));
-  static const TagSearch link(QStringLiteral("link"));
+  static const TagSetSearch titleAndLink({QStringLiteral("title"), QStringLiteral("link")});
   std::vector<StagedItem> staged(static_cast<size_t>(count));
   QStringList parsed;
   parsed.reserve(count);
   for (qsizetype j = 0; j < count; ++j) {
-    const QStringView item = items.at(j);
+    const QStringList texts = titleAndLink.textsIn(items.at(j));
     StagedItem& s = staged[static_cast<size_t>(j)];
-    s = {title.textIn(item), ImageNew, FreshItemTag(), true};
-    parsed << ParsedIdentity(s.text, link.textIn(item));
+    s = {texts[0], ImageNew, FreshItemTag(), true};
+    parsed << ParsedIdentity(s.text, texts[1]);
   }
 
   // Two reads per cached item; the comparisons go through a hash. Reading,
@@ -102,15 +101,23 @@ void ItemStore::MergeItems(int site, const ItemTexts& items) {
 
 // The old subkeys go, the new ones and "TotalItems" come, inside the merge's
 // transaction: all or nothing, so a crash or a full disk in the middle leaves
-// the previous list whole.
+// the previous list whole. Each new subkey is made with its nine values in
+// one call, so its path is prepared once rather than once a value.
 bool ItemStore::SaveRebuild(int site, const ItemTexts& items, const std::vector<StagedItem>& staged, qsizetype cached) {
-  static const TagSearch link(QStringLiteral("link"));
-  static const TagSearch homepage(QStringLiteral("homepage"));
-  static const TagSearch releaseDate(QStringLiteral("releasedate"));
-  static const TagSearch description(QStringLiteral("description"));
-  static const TagSearch pubDate(QStringLiteral("pubdate"));
-  static const TagSearch thumb(QStringLiteral("thumb"));
-  static const TagSearch author(QStringLiteral("author"));
+  // Besides "Title" and "Tag", an item stores the texts of these tags.
+  static const QString kTitle = ValueName(setting::ItemTitle.name);
+  static const QString kTag = ValueName(setting::ItemTag.name);
+  static const QStringList kTagNames{QStringLiteral("link"),        QStringLiteral("homepage"),
+                                     QStringLiteral("releasedate"), QStringLiteral("description"),
+                                     QStringLiteral("pubdate"),     QStringLiteral("thumb"),
+                                     QStringLiteral("author")};
+  static const QStringList kTagValueNames{
+      ValueName(setting::ItemLink.name),    ValueName(setting::ItemHomepage.name),
+      ValueName(setting::ItemReleaseDate.name), ValueName(setting::ItemDescription.name),
+      ValueName(setting::ItemPubDate.name), ValueName(setting::ItemThumb.name),
+      ValueName(setting::ItemAuthor.name)};
+  static const TagSetSearch kTags(kTagNames);
+  Q_ASSERT(kTagNames.size() == kTagValueNames.size());
 
   const SiteRecord& rec = core_.sites[site];
   Registry& registry = core_.registry;
@@ -121,19 +128,12 @@ bool ItemStore::SaveRebuild(int site, const ItemTexts& items, const std::vector<
   for (qsizetype i = 1; i <= items.size(); ++i) {
     const QStringView item = items.at(i - 1);
     const StagedItem& s = staged[static_cast<size_t>(i - 1)];
-    const QString path = ItemRegPath(sitePath, i);
     QString tag = s.tag;
     tag.remove(TagVeryNew);
-    registry.CreateRegKey(hive, path);
-    SetText(registry, hive, path, setting::ItemTitle, s.text);
-    SetText(registry, hive, path, setting::ItemLink, link.textIn(item));
-    SetText(registry, hive, path, setting::ItemHomepage, homepage.textIn(item));
-    SetText(registry, hive, path, setting::ItemReleaseDate, releaseDate.textIn(item));
-    SetText(registry, hive, path, setting::ItemDescription, description.textIn(item));
-    SetText(registry, hive, path, setting::ItemPubDate, pubDate.textIn(item));
-    SetText(registry, hive, path, setting::ItemTag, tag);
-    SetText(registry, hive, path, setting::ItemThumb, thumb.textIn(item));
-    SetText(registry, hive, path, setting::ItemAuthor, author.textIn(item));
+    QList<Registry::RegText> values{{kTitle, s.text}, {kTag, tag}};
+    const QStringList texts = kTags.textsIn(item);
+    for (qsizetype t = 0; t < texts.size(); ++t) values.append({kTagValueNames[t], texts[t]});
+    registry.CreateRegKeyWithTexts(hive, ItemRegPath(sitePath, i), values);
   }
   return true;
 }

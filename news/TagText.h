@@ -3,7 +3,10 @@
 #include "news/FoldedSearch.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
+
+#include <vector>
 
 namespace tw {
 
@@ -20,9 +23,27 @@ class TagSearch {
   explicit TagSearch(const QString& tagName);
   QString textIn(QStringView text) const;
 
+  const FoldedNeedle& opening() const { return open_; }
+  const FoldedNeedle& closing() const { return close_; }
+  // The text, given where the first opening and closing tags are (-1: none).
+  QString textBetween(QStringView text, qsizetype open, qsizetype close) const;
+
  private:
   FoldedNeedle open_;
   FoldedNeedle close_;
+};
+
+// GetTagText for several tag names at once: the text is walked once for all
+// of them, not once a name.
+class TagSetSearch {
+ public:
+  explicit TagSetSearch(const QStringList& tagNames);
+  // In the order of the names.
+  QStringList textsIn(QStringView text) const;
+
+ private:
+  std::vector<TagSearch> tags_;
+  qsizetype longest_ = 0;
 };
 
 // Without leading and trailing blanks (U+0020 only, not other white space).
