@@ -74,9 +74,9 @@ void Startup::Run() {
   // store locked, the window shows with the activity line that says so, and
   // start-up begins again as soon as the store opens.
   if (RegistryStore* locked = LockedSettingsStore()) {
-    window_.showOffScreen(true);
     RestoreFormSize(settings, window_.placement(), kMinimumWidthPx, kMinimumHeightPx);
     RestoreFormPosition(settings, window_.placement());
+    window_.showPlaced(true);
     locked->whenReady([this] { Run(); });
     return;
   }
