@@ -7,10 +7,14 @@
 //       is mapped on the X server (the program keeps running);
 //   tidewire-measure-probe close <pid>
 //       asks the program's main window to close, as its title bar's close
-//       box does (WM_DELETE_WINDOW).
+//       box does (WM_DELETE_WINDOW);
+//   tidewire-measure-probe memory <pid>
+//       prints the memory of the process and every process below it, in
+//       MiB: "<alone> <pss>" (see TreeMemory.h).
 // The X server must have no window manager: top-level windows are then the
 // root's own children, and their maps are reported to the root.
 #include "DemoHome.h"
+#include "TreeMemory.h"
 #include "core/AppIdentity.h"
 #include "core/AppPaths.h"
 #include "core/Registry.h"
@@ -37,7 +41,8 @@ int Usage() {
   std::fprintf(stderr,
                "usage: tidewire-measure-probe seed <home> <check-at-startup 0|1>\n"
                "       tidewire-measure-probe launch <program> [args...]\n"
-               "       tidewire-measure-probe close <pid>\n");
+               "       tidewire-measure-probe close <pid>\n"
+               "       tidewire-measure-probe memory <pid>\n");
   return 2;
 }
 
@@ -181,6 +186,12 @@ int Close(long pid) {
   return sent > 0 ? 0 : 1;
 }
 
+int Memory(long pid) {
+  const tw::TreeMemory memory = tw::MeasureTreeMemory(pid);
+  std::printf("%.1f %.1f\n", memory.aloneMiB, memory.pssMiB);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -189,5 +200,6 @@ int main(int argc, char** argv) {
   if (command == "seed" && argc == 4) return Seed(argv[2], std::strcmp(argv[3], "0") != 0);
   if (command == "launch") return Launch(argv + 2);
   if (command == "close" && argc == 3) return Close(std::strtol(argv[2], nullptr, 10));
+  if (command == "memory" && argc == 3) return Memory(std::strtol(argv[2], nullptr, 10));
   return Usage();
 }
