@@ -10,7 +10,7 @@
 //       box does (WM_DELETE_WINDOW);
 //   tidewire-measure-probe memory <pid>
 //       prints the memory of the process and every process below it, in
-//       MiB: "<alone> <pss>" (see TreeMemory.h).
+//       MiB: "<quiet pss> <pss>" (see TreeMemory.h).
 // The X server must have no window manager: top-level windows are then the
 // root's own children, and their maps are reported to the root.
 #include "DemoHome.h"
@@ -188,7 +188,7 @@ int Close(long pid) {
 
 int Memory(long pid) {
   const tw::TreeMemory memory = tw::MeasureTreeMemory(pid);
-  std::printf("%.1f %.1f\n", memory.aloneMiB, memory.pssMiB);
+  std::printf("%.1f %.1f\n", memory.quietPssMiB, memory.pssMiB);
   return 0;
 }
 

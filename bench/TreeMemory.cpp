@@ -4,12 +4,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 namespace tw {
@@ -40,51 +41,82 @@ long PssKiB(long pid) {
   return 0;
 }
 
-// The resident pages of a process, by page frame; false when the frames
-// cannot be seen (not root).
-bool AddPages(long pid, std::unordered_set<uint64_t>* frames) {
+using FrameCounts = std::unordered_map<uint64_t, uint32_t>;
+
+// Counts the resident pages of a process's mappings, by page frame: every
+// frame when frames is to be filled, else only frames already in it, and
+// then only in mappings that can share pages with other processes (files,
+// shared memory). False when the frames cannot be seen (not root).
+bool CountPages(long pid, FrameCounts* counts, bool fill) {
   const int pagemap = open(("/proc/" + std::to_string(pid) + "/pagemap").c_str(), O_RDONLY);
   if (pagemap < 0) return false;
   std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
-  const long pageSize = sysconf(_SC_PAGESIZE);
+  const uint64_t pageSize = static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
   bool seen = false;
   std::vector<uint64_t> entries;
   for (std::string line; std::getline(maps, line);) {
     unsigned long from = 0;
     unsigned long to = 0;
     if (std::sscanf(line.c_str(), "%lx-%lx", &from, &to) != 2 || line.find("[vsyscall]") != std::string::npos) continue;
-    entries.resize((to - from) / static_cast<unsigned long>(pageSize));
-    const ssize_t bytes = pread(pagemap, entries.data(), entries.size() * sizeof(uint64_t),
-                                static_cast<off_t>(from / static_cast<unsigned long>(pageSize) * sizeof(uint64_t)));
-    for (ssize_t i = 0; i < bytes / static_cast<ssize_t>(sizeof(uint64_t)); ++i) {
+    if (!fill && line.find('/') == std::string::npos) continue;
+    entries.resize((to - from) / pageSize);
+    const ssize_t bytes =
+        pread(pagemap, entries.data(), entries.size() * sizeof(uint64_t), static_cast<off_t>(from / pageSize * 8));
+    for (ssize_t i = 0; i < bytes / 8; ++i) {
       const uint64_t entry = entries[static_cast<size_t>(i)];
       const uint64_t frame = entry & ((uint64_t{1} << 55) - 1);
       if (!(entry >> 63 & 1) || frame == 0) continue;  // not resident, or frames hidden
-      frames->insert(frame);
       seen = true;
+      if (fill) {
+        ++(*counts)[frame];
+      } else if (auto it = counts->find(frame); it != counts->end()) {
+        ++it->second;
+      }
     }
   }
   close(pagemap);
   return seen;
 }
 
+bool MapsWebEngine(long pid) {
+  std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+  for (std::string line; std::getline(maps, line);) {
+    if (line.find("libQt6WebEngineCore") != std::string::npos) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 TreeMemory MeasureTreeMemory(long pid) {
+  const std::vector<long> tree = ProcessTree(pid);
   long pss = 0;
-  std::unordered_set<uint64_t> frames;
+  FrameCounts inTree;
   bool framesSeen = true;
-  for (const long p : ProcessTree(pid)) {
+  for (const long p : tree) {
     pss += PssKiB(p);
-    framesSeen = AddPages(p, &frames) && framesSeen;
+    framesSeen = CountPages(p, &inTree, true) && framesSeen;
   }
   TreeMemory memory;
   memory.pssMiB = static_cast<double>(pss) / 1024;
-  memory.aloneMiB = framesSeen ? static_cast<double>(frames.size()) * static_cast<double>(sysconf(_SC_PAGESIZE)) /
-                                     (1024 * 1024)
-                               : memory.pssMiB;
+  memory.quietPssMiB = memory.pssMiB;
+  if (!framesSeen) return memory;
+
+  // Who else maps the tree's pages, other copies of the web engine aside.
+  FrameCounts everyone = inTree;
+  if (DIR* proc = opendir("/proc")) {
+    while (const dirent* entry = readdir(proc)) {
+      char* end = nullptr;
+      const long other = std::strtol(entry->d_name, &end, 10);
+      if (*end != '\0' || other <= 0 || std::find(tree.begin(), tree.end(), other) != tree.end()) continue;
+      if (!MapsWebEngine(other)) CountPages(other, &everyone, false);
+    }
+    closedir(proc);
+  }
+  double pages = 0;
+  for (const auto& [frame, count] : inTree) pages += static_cast<double>(count) / everyone[frame];
+  memory.quietPssMiB = pages * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024 * 1024);
   return memory;
 }
-
 
 }  // namespace tw

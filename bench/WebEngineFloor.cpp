@@ -23,7 +23,7 @@ namespace {
 
 void Report(const char* what) {
   const tw::TreeMemory memory = tw::MeasureTreeMemory(QCoreApplication::applicationPid());
-  std::printf("%s %.1f (PSS %.1f)\n", what, memory.aloneMiB, memory.pssMiB);
+  std::printf("%s %.1f (PSS %.1f)\n", what, memory.quietPssMiB, memory.pssMiB);
   std::fflush(stdout);
 }
 
