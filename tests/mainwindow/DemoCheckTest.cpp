@@ -1,11 +1,9 @@
 // The whole program against the demo server: a check fills the tree, a click
 // on an item shows its page in the panel, marks it read and leaves no page
 // file behind.
-#include "DemoFeedServer.h"
+#include "DemoProgram.h"
 #include "core/StatusTags.h"
-#include "mainwindow/Program.h"
 #include "mainwindow/TitleStripPanel.h"
-#include "support/TempHome.h"
 #include "widgets/ElidedLabel.h"
 
 #include <QApplication>
@@ -23,9 +21,8 @@ TEST(DemoCheck, ACheckFillsTheTreeAndAClickShowsAnItem) {
   test::FakeClock clock;
   demo::DemoFeedServer server;
   ASSERT_TRUE(server.listen());
-  qputenv(FeedEndpoints::kBaseVariable, server.baseUrl().toUtf8());
-  Program program(home.paths(), clock);
-  qunsetenv(FeedEndpoints::kBaseVariable);
+  const std::unique_ptr<Program> owned = test::DemoProgram(home, clock, server);
+  Program& program = *owned;
   program.Start();
 
   QSignalSpy drained(&program.downloads().fetch, &FetchCycle::queueDrained);
@@ -42,10 +39,7 @@ TEST(DemoCheck, ACheckFillsTheTreeAndAClickShowsAnItem) {
   const QString item = core.tv.childKeys(core.sites[2].Key).first();
   ASSERT_TRUE(core.tv.find(item)->tag.contains(TagUnread));
   QSignalSpy loaded(&program.web(), &WebView::loadFinished);
-  core.tv.select(item);
-  program.window().treeClicks().mouseDown(1);
-  program.window().treeClicks().NodeClick(item);
-  program.window().treeClicks().Click();
+  test::LeftClick(program, item);
   ASSERT_TRUE(loaded.wait(60000));
   QApplication::processEvents();
 

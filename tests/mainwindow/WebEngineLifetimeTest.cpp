@@ -2,11 +2,9 @@
 // the real web engine against the demo server: it comes after the window is
 // on screen, goes while the window is in the tray (checks and alerts going
 // on without it), and comes back with the page the user last saw.
-#include "DemoFeedServer.h"
+#include "DemoProgram.h"
 #include "mainwindow/AlertManager.h"
-#include "mainwindow/Program.h"
 #include "mainwindow/TrayIcon.h"
-#include "support/TempHome.h"
 #include "widgets/GuardedWebPage.h"
 
 #include <QApplication>
@@ -50,9 +48,8 @@ TEST(WebEngineLifetime, GoesWhileTheWindowIsInTheTrayAndBringsBackTheSamePage) {
   test::FakeClock clock;
   demo::DemoFeedServer server;
   ASSERT_TRUE(server.listen());
-  qputenv(FeedEndpoints::kBaseVariable, server.baseUrl().toUtf8());
-  Program program(home.paths(), clock);
-  qunsetenv(FeedEndpoints::kBaseVariable);
+  const std::unique_ptr<Program> owned = test::DemoProgram(home, clock, server);
+  Program& program = *owned;
   program.window().tray().setAvailabilitySource([] { return true; });
   program.webLifetime().setReleaseDelayMs(200);
   WebEngineWebView& web = program.web();
@@ -71,10 +68,7 @@ TEST(WebEngineLifetime, GoesWhileTheWindowIsInTheTrayAndBringsBackTheSamePage) {
 
   // The user reads an item.
   const QString item = core.tv.childKeys(core.sites[2].Key).first();
-  core.tv.select(item);
-  program.window().treeClicks().mouseDown(1);
-  program.window().treeClicks().NodeClick(item);
-  program.window().treeClicks().Click();
+  test::LeftClick(program, item);
   ASSERT_TRUE(WaitUntil([&] { return web.ReadyState() == WebView::kReadyStateComplete; }));
   const QUrl shownUrl = web.page()->url();
   const QString shownText = BodyText(web.page());
