@@ -4,7 +4,6 @@
 #include "widgets/WebEngineWebView.h"
 
 #include <QEvent>
-#include <QPixmapCache>
 #include <QWidget>
 #include <QWindow>
 
@@ -51,8 +50,6 @@ void WebEngineLifetime::releaseEngine() {
   if (window_.isVisible() || !tray_.isInTray()) return;
   web_.ReleaseEngine();
   released_ = true;
-  // Pictures drawn for the window's controls, drawn again when it shows.
-  QPixmapCache::clear();
 #if defined(__GLIBC__)
   // What the page, its view and its profile freed is mostly below the top of
   // the heap, where the allocator would keep it.
