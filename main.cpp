@@ -8,19 +8,23 @@
 #include "mainwindow/SnapshotRun.h"
 #include "mainwindow/StateReport.h"
 #include "widgets/PageScheme.h"
+#include "widgets/UnusedGlSkip.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 int main(int argc, char** argv) {
   // The web panel's own page scheme and shared GL contexts must be set up
   // before the application object exists.
   tw::RegisterPageScheme();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  std::optional<tw::UnusedGlSkip> noUnusedGl(std::in_place);
   QApplication app(argc, argv);
+  noUnusedGl.reset();
   app.setQuitOnLastWindowClosed(false);  // the tray keeps the program alive
   // Before any window exists: Wayland takes a window's app id from it.
   QGuiApplication::setDesktopFileName(QStringLiteral(TIDEWIRE_APP_ID));

@@ -47,6 +47,7 @@ QList<frmAlert*> AlertManager::openAlerts() const {
 }
 
 void AlertManager::setNotifications(std::unique_ptr<NotificationTransport> notifications) {
+  makeNotifications_ = nullptr;
   notifications_ = std::move(notifications);
   if (!notifications_) return;
   connect(notifications_.get(), &NotificationTransport::activated, this, &AlertManager::notificationActivated);
@@ -57,6 +58,7 @@ void AlertManager::setNotifications(std::unique_ptr<NotificationTransport> notif
 void AlertManager::ShowAlert(const QString& message, const QString& title, int seconds, bool restore) {
   const QString shownTitle =
       title.isEmpty() ? identity_.ProgTitle + QLatin1Char(' ') + identity_.VersionText : DisplayText(title);
+  if (makeNotifications_) setNotifications(makeNotifications_());
   if (notifications_) {
     notify(DisplayText(message), shownTitle, seconds, restore);
   } else {

@@ -56,6 +56,11 @@ class AlertManager : public QObject, public AlertSink {
   // Sends alerts to this notification service from now on; null: alert
   // windows only.
   void setNotifications(std::unique_ptr<NotificationTransport> notifications);
+  // The same, made when the first alert is raised: reaching the service
+  // (the session bus) is no part of start-up.
+  void setNotificationsWhenNeeded(std::function<std::unique_ptr<NotificationTransport>()> make) {
+    makeNotifications_ = std::move(make);
+  }
   void setActivityLog(ActivityLog* log) { log_ = log; }
   // Notifications shown and not yet closed.
   int openNotifications() const { return static_cast<int>(notified_.size()); }
@@ -75,6 +80,7 @@ class AlertManager : public QObject, public AlertSink {
   AlertSlide slide_;
   ActivityLog* log_ = nullptr;
   bool saidNoService_ = false;
+  std::function<std::unique_ptr<NotificationTransport>()> makeNotifications_;
   // Open notifications by id, with whether a click restores the window.
   QHash<quint32, bool> notified_;
   // Counts Clear_Popups: a notification whose answer comes after one is

@@ -18,16 +18,19 @@ Program::Program(const AppPaths& paths, const Clock& clock)
       titles_(core_, window_.alerts(), window_.tray(), window_),
       items_(core_, titles_, core_.debugLog),
       parser_(core_, items_, core_.debugLog),
-      web_(core_.programFolder.AppFolder()),
+      web_(core_.programFolder.AppFolder(), WebEngineWebView::EngineStart::Later),
       pages_(core_, web_, window_.titleStrip()),
       downloadErrors_(&window_),
       pBarDL_(window_.pBarDL()),
       downloads_(core_, &downloadErrors_),
       autostart_(core_.registry, core_.identity, paths, QCoreApplication::applicationFilePath(), core_.activity),
-      options_(core_, startup_, window_, autostart_) {
+      options_(core_, startup_, window_, autostart_),
+      webLifetime_(window_, window_.tray(), web_) {
   if (!endpointProblem_.isEmpty()) core_.activity.LogActivity(endpointProblem_, LogLevel::Warning, false);
   window_.setCommands(this);
   window_.setWebView(&web_, web_.view());
+  QObject::connect(&web_, &WebEngineWebView::viewChanged, &window_,
+                   [this](QWebEngineView* view) { window_.placeWebWidget(view); });
   QObject::connect(&web_, &WebView::desktopOpenFailed, &window_, [this](const QString& address) {
     core_.activity.LogActivity(QStringLiteral("Could not open ") + address +
                                    QStringLiteral(": no web browser or mail program is set up on this desktop"),
@@ -51,7 +54,10 @@ Program::Program(const AppPaths& paths, const Clock& clock)
 // The dialog holds on to the options and the image list.
 Program::~Program() { delete frmOptions_; }
 
-void Program::Start() { startup_.Run(); }
+void Program::Start() {
+  startup_.Run();
+  webLifetime_.started();
+}
 
 void Program::BringForward() {
   if (window_.tray().isInTray()) {

@@ -4,6 +4,7 @@
 #include "core/Autostart.h"
 #include "core/OptionSettings.h"
 #include "core/Startup.h"
+#include "mainwindow/WebEngineLifetime.h"
 #include "mainwindow/frmMain.h"
 #include "news/FeedDownloads.h"
 #include "news/FeedParser.h"
@@ -39,7 +40,8 @@ class Program : public MainWindowCommands {
   AppCore& core() { return core_; }
   frmMain& window() { return window_; }
   FeedDownloads& downloads() { return downloads_; }
-  WebView& web() { return web_; }
+  WebEngineWebView& web() { return web_; }
+  WebEngineLifetime& webLifetime() { return webLifetime_; }
   OptionSettings& options() { return options_; }
   // The options dialog while it is open.
   frmOptions* optionsDialog() const;
@@ -73,6 +75,7 @@ class Program : public MainWindowCommands {
   Autostart autostart_;
   OptionSettings options_;
   QPointer<frmOptions> frmOptions_;
+  WebEngineLifetime webLifetime_;
 };
 
 }  // namespace tw

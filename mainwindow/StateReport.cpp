@@ -2,6 +2,7 @@
 
 #include "mainwindow/Program.h"
 #include "mainwindow/StatusBarPanels.h"
+#include "news/FetchCycle.h"
 #include "options/frmOptions.h"
 #include "widgets/SiteTreeView.h"
 
@@ -17,6 +18,7 @@ StateReport::StateReport(QString file, Program& program, QObject* parent)
   timer_.setInterval(kLookMs);
   connect(&timer_, &QTimer::timeout, this, &StateReport::update);
   timer_.start();
+  connect(&program_.downloads().fetch, &FetchCycle::queueDrained, this, [this] { ++checksFinished_; });
 }
 
 QString StateReport::Report() const {
@@ -30,6 +32,7 @@ QString StateReport::Report() const {
   const frmOptions* options = program_.optionsDialog();
   report += QStringLiteral("options: ") +
             (options && options->isVisible() ? options->windowTitle() : QStringLiteral("closed")) + u'\n';
+  report += QStringLiteral("checks: ") + QString::number(checksFinished_) + u'\n';
   return report;
 }
 

@@ -12,8 +12,9 @@ class Program;
 // show is kept in that file, one "name: value" line each, rewritten whenever
 // it changes (looked at five times a second): the main window's caption, the
 // "user" and "msg" status panels, the site tree's top-level captions in the
-// order shown, and the options dialog's caption while it is open. A test
-// that drives the real program from outside reads what a user would see.
+// order shown, the options dialog's caption while it is open, and how many
+// checks have finished. A test that drives the real program from outside
+// reads what a user would see.
 class StateReport : public QObject {
   Q_OBJECT
 
@@ -30,6 +31,7 @@ class StateReport : public QObject {
   Program& program_;
   QTimer timer_;
   QString written_;
+  int checksFinished_ = 0;
 };
 
 }  // namespace tw

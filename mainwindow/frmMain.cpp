@@ -57,7 +57,7 @@ frmMain::frmMain(AppCore& core, QWidget* parent)
   tray_->setActivityLog(&core_.activity);
   alerts_ = std::make_unique<AlertManager>(core_.identity, this);
   alerts_->setActivityLog(&core_.activity);
-  alerts_->setNotifications(NotificationsForPlatform(QGuiApplication::platformName()));
+  alerts_->setNotificationsWhenNeeded([] { return NotificationsForPlatform(QGuiApplication::platformName()); });
   geometry_ = std::make_unique<WidgetGeometry>(*this, objectName());
 
   connect(tray_.get(), &TrayIcon::updateRequested, this, [this] {
@@ -188,16 +188,23 @@ void frmMain::buildMenus() {
   connect(add(mnuPopup_, "mnuExit1", "Exit"), &QAction::triggered, this, &frmMain::exitProgram);
 }
 
+void frmMain::placeWebWidget(QWidget* widget) {
+  if (widget && widget == Web_) return;
+  QWidget* replaced = Web_;
+  const bool replacedBlank = webBlank_;
+  webBlank_ = !widget;
+  Web_ = widget ? widget : new QWidget(webPanel_);
+  Web_->setParent(webPanel_);
+  Web_->setObjectName(QStringLiteral("Web"));
+  Web_->show();
+  cmdMaxCon_->raise();
+  if (replacedBlank) delete replaced;
+  RESIZE_WebPanel();
+}
+
 void frmMain::setWebView(WebView* web, QWidget* widget) {
   web_ = web;
-  if (widget && widget != Web_) {
-    widget->setParent(webPanel_);
-    widget->setObjectName(QStringLiteral("Web"));
-    delete Web_;
-    Web_ = widget;
-    Web_->show();
-    cmdMaxCon_->raise();
-  }
+  if (widget) placeWebWidget(widget);
   if (web_) {
     connect(web_, &WebView::progressChanged, this, &frmMain::showWebProgress);
     connect(picTitle_, &TitleStripPanel::linkClicked, web_,

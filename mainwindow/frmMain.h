@@ -73,8 +73,12 @@ class frmMain : public QMainWindow,
   QProgressBar* pBarDL() const { return pBarDL_; }
   QProgressBar* pBarWeb() const { return pBarWeb_; }
   // The web panel's browser (`Web`), placed by RESIZE_WebPanel: the
-  // engine's view of it and the widget that shows it.
+  // engine's view of it and the widget that shows it (none yet: a blank
+  // stands in).
   void setWebView(WebView* web, QWidget* widget);
+  // Puts the browser's widget in place; null puts a blank there while the
+  // browser has none. The widget replaced is deleted only if it was a blank.
+  void placeWebWidget(QWidget* widget);
   TitleStripPanel& titleStrip() { return *picTitle_; }
   SiteTreeView& tv() { return *tv_; }
   Split& splMain() { return *splMain_; }
@@ -152,6 +156,7 @@ class frmMain : public QMainWindow,
   TitleStripPanel* picTitle_ = nullptr;
   WebView* web_ = nullptr;
   QWidget* Web_ = nullptr;
+  bool webBlank_ = true;  // Web_ stands in for the browser's widget
   QWidget* picPbarWeb_ = nullptr;
   QProgressBar* pBarWeb_ = nullptr;
   QPushButton* cmdMaxCon_ = nullptr;

@@ -36,14 +36,26 @@ void PageSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
     job->fail(QWebEngineUrlRequestJob::UrlNotFound);
     return;
   }
+  const QString path = job->requestUrl().path(QUrl::FullyDecoded);
+  const QString showing = path.left(path.size() - name.size());
   // Read whole now: the file may be deleted as soon as the page has loaded.
   QFile file(folder_ + u'/' + name);
-  if (!file.open(QIODevice::ReadOnly)) {
+  QByteArray bytes;
+  if (file.open(QIODevice::ReadOnly)) {
+    bytes = file.readAll();
+    if (showing != keptShowing_) {
+      kept_.clear();
+      keptShowing_ = showing;
+    }
+    kept_.insert(name, bytes);
+  } else if (showing == keptShowing_ && kept_.contains(name)) {
+    bytes = kept_.value(name);
+  } else {
     job->fail(QWebEngineUrlRequestJob::UrlNotFound);
     return;
   }
   auto* body = new QBuffer(job);
-  body->setData(file.readAll());
+  body->setData(bytes);
   job->reply(MimeTypeOf(name), body);
 }
 

@@ -40,12 +40,29 @@ void LockDown(QWebEngineSettings* s) {
 
 }  // namespace
 
-WebEngineWebView::WebEngineWebView(const QString& programFolder, QObject* parent)
+WebEngineWebView::WebEngineWebView(const QString& programFolder, EngineStart start, QObject* parent)
     : WebView(parent), openInDesktop_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+  handler_ = new PageSchemeHandler(programFolder, this);
+  watchdog_.setSingleShot(true);
+  watchdog_.setInterval(kOwnPageLimitMs);
+  connect(&watchdog_, &QTimer::timeout, this, &WebEngineWebView::GiveUpOwnPage);
+  if (start == EngineStart::Now) CreateEngine();
+}
+
+WebEngineWebView::~WebEngineWebView() {
+  // The page must go before its profile, and a view nobody took goes too.
+  if (view_ && !view_->parent()) delete view_;
+  delete page_;
+  page_ = nullptr;
+}
+
+void WebEngineWebView::CreateEngine() {
+  releaseWhenLoaded_ = false;
+  if (page_) return;
+  builtOnce_ = true;
   // No storage name: off the record, nothing kept on disk.
   profile_ = new QWebEngineProfile(this);
   profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-  handler_ = new PageSchemeHandler(programFolder, this);
   profile_->installUrlSchemeHandler(QByteArray(kPageScheme), handler_);
 
   page_ = new GuardedWebPage(profile_, this);
@@ -63,17 +80,32 @@ WebEngineWebView::WebEngineWebView(const QString& programFolder, QObject* parent
 
   view_ = new QWebEngineView();
   view_->setPage(page_);
+  Q_EMIT viewChanged(view_);
 
-  watchdog_.setSingleShot(true);
-  watchdog_.setInterval(kOwnPageLimitMs);
-  connect(&watchdog_, &QTimer::timeout, this, &WebEngineWebView::GiveUpOwnPage);
+  if (const std::optional<Shown> asked = std::exchange(pending_, std::nullopt)) {
+    Load(asked->url, asked->scripts);
+  } else if (const std::optional<Shown> shown = std::exchange(released_, std::nullopt); shown && !shown->url.isEmpty()) {
+    // Nobody waits for it: the engine's side knows the page as shown.
+    page_->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, shown->scripts);
+    page_->expectProgramNavigation();
+    page_->load(shown->url);
+  }
 }
 
-WebEngineWebView::~WebEngineWebView() {
-  // The page must go before its profile, and a view nobody took goes too.
-  if (view_ && !view_->parent()) delete view_;
+void WebEngineWebView::ReleaseEngine() {
+  if (!page_) return;
+  releaseWhenLoaded_ = awaiting_;
+  if (awaiting_) return;
+  released_ = Shown{page_->url(), page_->settings()->testAttribute(QWebEngineSettings::JavascriptEnabled)};
+  watchdog_.stop();
+  dropped_.clear();
+  processEnded_ = false;
+  Q_EMIT viewChanged(nullptr);
+  delete view_;
   delete page_;
   page_ = nullptr;
+  delete profile_;
+  profile_ = nullptr;
 }
 
 void WebEngineWebView::setDesktopOpener(std::function<bool(const QUrl&)> opener) {
@@ -85,7 +117,8 @@ void WebEngineWebView::OpenInDesktop(const QUrl& url) {
 }
 
 void WebEngineWebView::Stop() {
-  page_->triggerAction(QWebEnginePage::Stop);
+  pending_.reset();
+  if (page_) page_->triggerAction(QWebEnginePage::Stop);
   watchdog_.stop();
   awaiting_ = false;
   readyState_ = kReadyStateComplete;
@@ -116,23 +149,33 @@ void WebEngineWebView::ShowPageFile(const QString& fileName, PageScripts scripts
 }
 
 void WebEngineWebView::Start(const QUrl& url, bool scripts, bool ownPage) {
-  page_->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, scripts);
   current_ = url;
   currentOwn_ = ownPage;
   awaiting_ = true;
   started_ = false;
   readyState_ = kReadyStateLoading;
-  if (ownPage) {
-    watchdog_.start();
-  } else {
-    watchdog_.stop();  // a web site takes the time its server takes
+  watchdog_.stop();
+  if (page_) {
+    Load(url, scripts);
+    return;
   }
+  released_.reset();
+  pending_ = Shown{url, scripts};
+  // Before the first engine the owner says when; later a page asked for
+  // while the engine was away brings it back.
+  if (builtOnce_) CreateEngine();
+}
+
+void WebEngineWebView::Load(const QUrl& url, bool scripts) {
+  page_->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, scripts);
+  // A web site takes the time its server takes.
+  if (currentOwn_ && awaiting_) watchdog_.start();
   page_->expectProgramNavigation();
   page_->load(url);
 }
 
 void WebEngineWebView::GiveUpOwnPage() {
-  if (!awaiting_ || !currentOwn_) return;
+  if (!awaiting_ || !currentOwn_ || !page_) return;
   // Stopping does not reach a page process busy laying the page out; ending
   // it does, and the next page gets a fresh one.
   page_->triggerAction(QWebEnginePage::Stop);
@@ -146,6 +189,12 @@ void WebEngineWebView::Complete() {
   awaiting_ = false;
   readyState_ = kReadyStateComplete;
   Q_EMIT loadFinished();
+  // Not from inside the page's own signal; the window may want it back by then.
+  if (releaseWhenLoaded_) {
+    QTimer::singleShot(0, this, [this] {
+      if (releaseWhenLoaded_) ReleaseEngine();
+    });
+  }
 }
 
 void WebEngineWebView::OnNavigationDropped(const QUrl& url) {
@@ -188,6 +237,10 @@ void WebEngineWebView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
 void WebEngineWebView::OnLoadProgress(int progress) { Q_EMIT progressChanged(progress, 100); }
 
 void WebEngineWebView::RequestBodyMarkup(std::function<void(const QString&)> done) {
+  if (!page_) {
+    done(QString());
+    return;
+  }
   // Runs in a world of its own, so it works on pages without script too.
   page_->runJavaScript(QStringLiteral("document.body ? document.body.outerHTML : ''"),
                        QWebEngineScript::ApplicationWorld,

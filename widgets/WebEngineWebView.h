@@ -9,6 +9,7 @@
 #include <QWebEngineView>
 
 #include <functional>
+#include <optional>
 
 class QWebEngineLoadingInfo;
 class QWebEngineProfile;
@@ -23,17 +24,33 @@ class PageSchemeHandler;
 // the program folder through the program's own scheme; only the built-in
 // pages and web sites run script.
 //
-// view() is the widget to put in the window; whoever puts it in a layout
-// owns it from then on.
+// The engine (profile, page and view, and with the page its process) can be
+// built later than the panel and released while nobody can see it:
+// navigations asked for meanwhile wait for it, and once built again it shows
+// the page it showed when it was released. view() is the widget to put in
+// the window (null while there is no engine); viewChanged tells of each new
+// one. The panel deletes a view it releases, wherever it was put.
 class WebEngineWebView : public WebView {
   Q_OBJECT
 
  public:
-  explicit WebEngineWebView(const QString& programFolder, QObject* parent = nullptr);
+  enum class EngineStart { Now, Later };
+
+  explicit WebEngineWebView(const QString& programFolder, EngineStart start = EngineStart::Now,
+                            QObject* parent = nullptr);
   ~WebEngineWebView() override;
 
   QWebEngineView* view() const { return view_; }
   GuardedWebPage* page() const { return page_; }
+  bool hasEngine() const { return page_ != nullptr; }
+  // Builds the engine if there is none, then loads what was asked for
+  // meanwhile, or else the page shown when it was released.
+  void CreateEngine();
+  // Ends the page, its view and its profile, keeping what the page showed
+  // (its address; the handler keeps the files of the program's own page). A
+  // page of the program's still loading is let finish first. Once the engine
+  // has been built, a navigation asked for without it builds it again.
+  void ReleaseEngine();
   // How addresses reach the desktop (default: QDesktopServices::openUrl);
   // false when nothing there takes them.
   void setDesktopOpener(std::function<bool(const QUrl&)> opener);
@@ -47,8 +64,18 @@ class WebEngineWebView : public WebView {
   void RequestBodyMarkup(std::function<void(const QString&)> done) override;
   void SetFocus() override;
 
+ Q_SIGNALS:
+  // The engine's view, to be put where Web goes; null when it was released.
+  void viewChanged(QWebEngineView* view);
+
  private:
+  struct Shown {
+    QUrl url;
+    bool scripts = false;
+  };
+
   void Start(const QUrl& url, bool scripts, bool ownPage);
+  void Load(const QUrl& url, bool scripts);
   void Complete();
   void OnLoadingChanged(const QWebEngineLoadingInfo& info);
   void OnLoadProgress(int progress);
@@ -61,6 +88,13 @@ class WebEngineWebView : public WebView {
   GuardedWebPage* page_ = nullptr;
   QPointer<QWebEngineView> view_;
   std::function<bool(const QUrl&)> openInDesktop_;
+
+  // Asked for while there was no engine.
+  std::optional<Shown> pending_;
+  // What the page showed when it was released.
+  std::optional<Shown> released_;
+  bool builtOnce_ = false;
+  bool releaseWhenLoaded_ = false;
 
   // The program's latest navigation.
   QUrl current_;

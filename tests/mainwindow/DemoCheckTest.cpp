@@ -1,14 +1,12 @@
 // The whole program against the demo server: a check fills the tree, a click
 // on an item shows its page in the panel, marks it read and leaves no page
 // file behind.
-#include "DemoFeedServer.h"
+#include "DemoProgram.h"
 #include "core/SettingDefs.h"
 #include "core/StatusTags.h"
 #include "mainwindow/AlertManager.h"
 #include "mainwindow/AlertPlacement.h"
-#include "mainwindow/Program.h"
 #include "mainwindow/TitleStripPanel.h"
-#include "support/TempHome.h"
 #include "widgets/ElidedLabel.h"
 #include "widgets/ImageList.h"
 #include "widgets/SiteTreeView.h"
@@ -34,9 +32,7 @@ class DemoCheck : public ::testing::Test {
  protected:
   DemoCheck() {
     EXPECT_TRUE(server.listen());
-    qputenv(FeedEndpoints::kBaseVariable, server.baseUrl().toUtf8());
-    program_ = std::make_unique<Program>(home.paths(), clock);
-    qunsetenv(FeedEndpoints::kBaseVariable);
+    program_ = test::DemoProgram(home, clock, server);
     program_->Start();
   }
   // One check of every site, to its end.
@@ -67,10 +63,7 @@ TEST_F(DemoCheck, ACheckFillsTheTreeAndAClickShowsAnItem) {
   const QString item = core.tv.childKeys(core.sites[2].Key).first();
   ASSERT_TRUE(core.tv.find(item)->tag.contains(TagUnread));
   QSignalSpy loaded(&program.web(), &WebView::loadFinished);
-  core.tv.select(item);
-  program.window().treeClicks().mouseDown(1);
-  program.window().treeClicks().NodeClick(item);
-  program.window().treeClicks().Click();
+  test::LeftClick(program, item);
   ASSERT_TRUE(loaded.wait(60000));
   QApplication::processEvents();
 
