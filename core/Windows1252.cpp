@@ -2,6 +2,10 @@
 
 #include <array>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tw {
 namespace {
 
@@ -41,13 +45,29 @@ QByteArray EncodeWindows1252(QStringView text) {
   QByteArray bytes(text.size(), Qt::Uninitialized);
   char* out = bytes.data();
   qsizetype size = 0;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i].unicode();
+  const char16_t* in = text.utf16();
+  const qsizetype length = text.size();
+  for (qsizetype i = 0; i < length; ++i) {
+    // Runs of ASCII, most of any text, are copied sixteen characters a step.
+#if defined(__SSE2__)
+    const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    while (i + 16 <= length) {
+      const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+      const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 8));
+      const __m128i outside = _mm_and_si128(_mm_or_si128(low, high), notAscii);
+      if (_mm_movemask_epi8(_mm_cmpeq_epi16(outside, _mm_setzero_si128())) != 0xFFFF) break;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + size), _mm_packus_epi16(low, high));
+      i += 16;
+      size += 16;
+    }
+    if (i >= length) break;
+#endif
+    const char16_t c = in[i];
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
       out[size++] = static_cast<char>(c);
       continue;
     }
-    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) ++i;
+    if (QChar::isHighSurrogate(c) && i + 1 < length && QChar::isLowSurrogate(in[i + 1])) ++i;
     const int code = EncodeChar(c);
     out[size++] = code < 0 ? '?' : static_cast<char>(code);
   }

@@ -47,19 +47,21 @@ QStringList TagSetSearch::textsIn(QStringView text) const {
   std::vector<qsizetype> closes(count, -1);
   size_t missing = 2 * count;
   QVarLengthArray<char16_t, 64> folded(longest_);
-  const auto isAt = [&folded](const FoldedNeedle& tag, qsizetype reach) {
-    return tag.size() <= reach &&
+  // Every tag is at least "<x>": the character after '<' (or after "</")
+  // rules out most tags before a whole comparison.
+  const auto isAt = [&folded](const FoldedNeedle& tag, qsizetype reach, qsizetype letter) {
+    return tag.size() <= reach && folded[letter] == tag.text()[letter] &&
            std::memcmp(folded.constData(), tag.text().constData(), static_cast<size_t>(tag.size()) * 2) == 0;
   };
   for (qsizetype at = text.indexOf(u'<'); at >= 0 && missing > 0; at = text.indexOf(u'<', at + 1)) {
     const qsizetype reach = std::min(longest_, text.size() - at);
     for (qsizetype k = 0; k < reach; ++k) folded[k] = FoldChar(text[at + k].unicode());
     for (size_t i = 0; i < count; ++i) {
-      if (opens[i] < 0 && isAt(tags_[i].opening(), reach)) {
+      if (opens[i] < 0 && isAt(tags_[i].opening(), reach, 1)) {
         opens[i] = at;
         --missing;
       }
-      if (closes[i] < 0 && isAt(tags_[i].closing(), reach)) {
+      if (closes[i] < 0 && isAt(tags_[i].closing(), reach, 2)) {
         closes[i] = at;
         --missing;
       }
