@@ -1,4 +1,5 @@
 #include "RegistryStore.h"
+#include "WalCheckpointer.h"
 
 #include "Windows1252.h"
 
@@ -35,6 +36,9 @@ constexpr int kRetryWaitMs = 50;
 constexpr int kClosingWaitMs = 5000;
 // Values written into one key by one statement, at most (an item has nine).
 constexpr size_t kValuesPerInsert = 16;
+// Log pages after which a commit has the log copied back into the file:
+// SQLite's own mark.
+constexpr int kCheckpointPages = 1000;
 
 QString ParentPath(const QString& normalised) {
   const qsizetype cut = normalised.lastIndexOf(u'\\');
@@ -225,6 +229,9 @@ RegistryStore::Begun RegistryStore::openFile(int waitMs, OpenFailure* failure) {
     return Begun::Failed;
   }
   if ((rc = sqlite3_exec(db_, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr)) != SQLITE_OK) return failed(rc);
+  // Replaces SQLite's checkpoint at commit.
+  checkpointer_ = std::make_unique<WalCheckpointer>(path);
+  sqlite3_wal_hook(db_, &RegistryStore::walCommitted, this);
   // A site's item list is rebuilt in one transaction; with SQLite's default
   // 2 MB page cache a long list spills to the file halfway and the rebuild
   // slows down more than in proportion. 32 MB holds the longest list.
@@ -251,7 +258,18 @@ RegistryStore::Begun RegistryStore::openFile(int waitMs, OpenFailure* failure) {
   return Begun::Yes;
 }
 
+int RegistryStore::walCommitted(void* store, sqlite3* db, const char* /*name*/, int pages) {
+  if (pages < kCheckpointPages) return SQLITE_OK;
+  auto* self = static_cast<RegistryStore*>(store);
+  if (!self->checkpointer_ || !self->checkpointer_->request()) {
+    sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+  }
+  return SQLITE_OK;
+}
+
 void RegistryStore::closeFile() {
+  // Before the file may be moved aside or the connection closed.
+  checkpointer_.reset();
   for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
   statements_.clear();
   for (sqlite3_stmt* stmt : valueInserts_) sqlite3_finalize(stmt);
@@ -309,6 +327,7 @@ void RegistryStore::setWait(int ms) {
 RegistryStore::Begun RegistryStore::begin(int waitMs) {
   if (!ensureOpen()) return state_ == OpenState::Locked ? Begun::Busy : Begun::Failed;
   setWait(waitMs);
+  confirmedKey_.clear();
   const int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   setWait(keeping_ ? 0 : kMomentMs);
   if (rc == SQLITE_OK) return Begun::Yes;
@@ -558,6 +577,7 @@ bool RegistryStore::apply(const StoreChange& change) {
       qsizetype end = path.size();
       qsizetype foldEnd = fold.size();
       while (rc == SQLITE_DONE && end > 0) {
+        if (QStringView(fold).first(foldEnd) == confirmedKey_) break;
         const qsizetype cut = path.first(end).lastIndexOf(u'\\');
         const qsizetype foldCut = QStringView(fold).first(foldEnd).lastIndexOf(u'\\');
         const QByteArray keyFold = QStringView(fold).first(foldEnd).toUtf8();
@@ -572,10 +592,18 @@ bool RegistryStore::apply(const StoreChange& change) {
         end = std::max<qsizetype>(cut, 0);
         foldEnd = std::max<qsizetype>(foldCut, 0);
       }
-      if (rc != SQLITE_DONE) reportFailure(QStringLiteral("create the key %1").arg(change.path), rc);
+      if (rc == SQLITE_DONE) {
+        // Every key above it is there now too.
+        const qsizetype cut = fold.lastIndexOf(u'\\');
+        confirmedKey_ = cut > 0 ? fold.left(cut) : QString();
+      } else {
+        confirmedKey_.clear();
+        reportFailure(QStringLiteral("create the key %1").arg(change.path), rc);
+      }
       break;
     }
     case StoreChange::Kind::DeleteKey: {
+      confirmedKey_.clear();
       const std::optional<bool> exists = fileKeyExists(fold);
       const std::optional<bool> hasSubKeys = fileHasSubKeys(fold);
       rc = exists && hasSubKeys ? SQLITE_DONE : SQLITE_ERROR;
@@ -633,20 +661,23 @@ bool RegistryStore::apply(const StoreChange& change) {
 // goes into the statements rather than the rows.
 bool RegistryStore::applyValues(const StoreChange& key, const std::vector<NamedValue>& values) {
   const QByteArray keyFold = key.pathFold.toUtf8();
+  // Names come from the program, not from feeds; the bound keeps a caller
+  // that makes them up from growing the list without end. Only here, before
+  // anything is bound from it.
+  constexpr size_t kMostNames = 64;
+  if (nameBytes_.size() > kMostNames) nameBytes_.clear();
   for (size_t first = 0; first < values.size(); first += kValuesPerInsert) {
     const size_t rows = std::min(kValuesPerInsert, values.size() - first);
     sqlite3_stmt* stmt = valueInsert(rows);
     int rc = SQLITE_ERROR;
     if (stmt) {
-      std::array<QByteArray, 2 * kValuesPerInsert> names;
       BindUtf8(stmt, 1, keyFold);
       for (size_t row = 0; row < rows; ++row) {
         const NamedValue& value = values[first + row];
         const int param = 2 + 4 * static_cast<int>(row);
-        names[2 * row] = FoldName(value.name).toUtf8();
-        names[2 * row + 1] = value.name.toUtf8();
-        BindUtf8(stmt, param, names[2 * row]);
-        BindUtf8(stmt, param + 1, names[2 * row + 1]);
+        const NameBytes& name = nameBytes(value.name);
+        BindUtf8(stmt, param, name.fold);
+        BindUtf8(stmt, param + 1, name.utf8);
         sqlite3_bind_int(stmt, param + 2, value.kind);
         sqlite3_bind_blob(stmt, param + 3, value.data.constData(), static_cast<int>(value.data.size()),
                           SQLITE_STATIC);
@@ -660,6 +691,14 @@ bool RegistryStore::applyValues(const StoreChange& key, const std::vector<NamedV
     }
   }
   return true;
+}
+
+const RegistryStore::NameBytes& RegistryStore::nameBytes(const QString& name) {
+  for (const NameBytes& known : nameBytes_) {
+    if (known.name == name) return known;
+  }
+  nameBytes_.push_back({name, FoldName(name).toUtf8(), name.toUtf8()});
+  return nameBytes_.back();
 }
 
 // The statement that writes this many values into the key ?1, made once.

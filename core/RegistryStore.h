@@ -19,6 +19,8 @@ class QTimer;
 
 namespace tw {
 
+class WalCheckpointer;
+
 // One hive of the settings store: a hierarchical key/value store in one
 // SQLite file. Key paths are "\"-separated; key and value names compare
 // case-insensitively and keep the spelling they were created with.
@@ -150,6 +152,22 @@ class RegistryStore {
   std::vector<std::pair<const char*, sqlite3_stmt*>> statements_;
   // By the number of values they write, less one.
   std::vector<sqlite3_stmt*> valueInserts_;
+  // Value names as bound: a rebuild writes the same few names thousands of
+  // times, so each is folded and encoded once.
+  struct NameBytes {
+    QString name;
+    QByteArray fold;
+    QByteArray utf8;
+  };
+  std::vector<NameBytes> nameBytes_;
+  const NameBytes& nameBytes(const QString& name);
+  // A key known to be in the file within the write transaction under way
+  // (folded; empty: none), so creating its siblings skips it. Forgotten when
+  // a transaction begins and when a key is deleted.
+  QString confirmedKey_;
+  // Takes over SQLite's own checkpoint after a commit that grew the log.
+  std::unique_ptr<WalCheckpointer> checkpointer_;
+  static int walCommitted(void* store, sqlite3* db, const char* name, int pages);
 
   // Set while changes are kept rather than written: from the first busy
   // answer until everything kept has been saved.

@@ -8,6 +8,8 @@
 #include "support/StoreDump.h"
 #include "support/TempHome.h"
 
+#include <QFileInfo>
+#include <QSet>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -107,6 +109,52 @@ TEST(StoreBatch, AKeyWithItsValuesInOneCallStoresWhatSeparateWritesStore) {
   const QStringList dump = test::DumpStore(one.paths().machineStore);
   EXPECT_GT(dump.size(), 200);
   EXPECT_EQ(dump, test::DumpStore(other.paths().machineStore));
+  // Siblings made in one group skip the parent that is known to be there: it
+  // must really be there, deletions in between included.
+  QSet<QString> keys;
+  for (const QString& row : dump) {
+    if (row.startsWith(QLatin1String("key "))) keys.insert(row.mid(4).section(QStringLiteral(" | "), 0, 0));
+  }
+  for (const QString& row : dump) {
+    if (!row.startsWith(QLatin1String("key "))) continue;
+    const QString parent = row.section(QStringLiteral(" | "), 2, 2);
+    EXPECT_TRUE(parent.isEmpty() || keys.contains(parent)) << qPrintable(row);
+  }
+}
+
+// A long list saved in one commit has its log copied back into the file by a
+// checkpoint of its own thread: the file fills while the store stays open,
+// the log starts over instead of growing with every list, and everything
+// reads back.
+TEST(StoreBatch, ALongListCommittedAtOnceReachesTheFileAndTheLogStartsOver) {
+  test::TempHome home;
+  Registry registry(home.paths().machineStore, home.paths().userStore, {});
+  const QString file = home.paths().machineStore;
+  const auto writeList = [&](const QString& text) {
+    RegistryTransaction group(registry, LM);
+    for (int i = 1; i <= 3000; ++i) {
+      registry.CreateRegKeyWithTexts(LM, QStringLiteral("Software\\Tidewire\\Xbins\\%1").arg(i),
+                                     {{QStringLiteral("Title"), text}, {QStringLiteral("Description"), text}});
+    }
+    return group.commit();
+  };
+  const auto size = [](const QString& path) { return QFileInfo(path).size(); };
+
+  ASSERT_TRUE(writeList(QString(600, u'a')));
+  const qint64 firstLog = size(file + QStringLiteral("-wal"));
+  EXPECT_GT(firstLog, 4'000'000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return size(file) > 4'000'000; }, 10000)) << size(file);
+  // Four more lists, each with time to be copied: without the log starting
+  // over it would hold all five.
+  for (const char16_t fill : {u'c', u'd', u'e', u'b'}) {
+    QTest::qWait(500);
+    ASSERT_TRUE(writeList(QString(600, fill)));
+  }
+  EXPECT_LE(size(file + QStringLiteral("-wal")), firstLog * 5 / 2);
+
+  const QStringList dump = test::DumpStore(file);
+  EXPECT_EQ(dump.filter(QStringLiteral("|TITLE|")).size() + dump.filter(QStringLiteral("| TITLE |")).size(), 3000);
+  EXPECT_EQ(dump.filter(QString(600, u'b')).size(), 6000);
 }
 
 }  // namespace
