@@ -40,36 +40,39 @@ TagSetSearch::TagSetSearch(const QStringList& tagNames) {
 
 QStringList TagSetSearch::textsIn(QStringView text) const {
   // Every tag starts with '<', which only '<' folds to: the first place of
-  // each is at one of the text's '<', taken in order. There the text is
-  // folded once, as far as the longest tag reaches, and every tag compared.
+  // each is at one of the text's '<', taken in order, where every tag is
+  // compared.
   const size_t count = tags_.size();
-  std::vector<qsizetype> opens(count, -1);
-  std::vector<qsizetype> closes(count, -1);
+  QVarLengthArray<qsizetype, 16> opens(static_cast<qsizetype>(count), -1);
+  QVarLengthArray<qsizetype, 16> closes(static_cast<qsizetype>(count), -1);
   size_t missing = 2 * count;
   QVarLengthArray<char16_t, 64> folded(longest_);
-  // Every tag is at least "<x>": the character after '<' (or after "</")
-  // rules out most tags before a whole comparison.
-  const auto isAt = [&folded](const FoldedNeedle& tag, qsizetype reach, qsizetype letter) {
-    return tag.size() <= reach && folded[letter] == tag.text()[letter] &&
-           std::memcmp(folded.constData(), tag.text().constData(), static_cast<size_t>(tag.size()) * 2) == 0;
-  };
   for (qsizetype at = text.indexOf(u'<'); at >= 0 && missing > 0; at = text.indexOf(u'<', at + 1)) {
     const qsizetype reach = std::min(longest_, text.size() - at);
-    for (qsizetype k = 0; k < reach; ++k) folded[k] = FoldChar(text[at + k].unicode());
+    // The text is folded from the '<' only as far as some tag needs: the
+    // character after '<' (or after "</") rules out most tags at once.
+    qsizetype foldedTo = 0;
+    const auto isAt = [&](const FoldedNeedle& tag, qsizetype letter) {
+      if (tag.size() > reach) return false;
+      for (; foldedTo <= letter; ++foldedTo) folded[foldedTo] = FoldChar(text[at + foldedTo].unicode());
+      if (folded[letter] != tag.text()[letter]) return false;
+      for (; foldedTo < tag.size(); ++foldedTo) folded[foldedTo] = FoldChar(text[at + foldedTo].unicode());
+      return std::memcmp(folded.constData(), tag.text().constData(), static_cast<size_t>(tag.size()) * 2) == 0;
+    };
     for (size_t i = 0; i < count; ++i) {
-      if (opens[i] < 0 && isAt(tags_[i].opening(), reach, 1)) {
-        opens[i] = at;
+      if (opens[static_cast<qsizetype>(i)] < 0 && isAt(tags_[i].opening(), 1)) {
+        opens[static_cast<qsizetype>(i)] = at;
         --missing;
       }
-      if (closes[i] < 0 && isAt(tags_[i].closing(), reach, 2)) {
-        closes[i] = at;
+      if (closes[static_cast<qsizetype>(i)] < 0 && isAt(tags_[i].closing(), 2)) {
+        closes[static_cast<qsizetype>(i)] = at;
         --missing;
       }
     }
   }
   QStringList texts;
   texts.reserve(static_cast<qsizetype>(count));
-  for (size_t i = 0; i < count; ++i) texts << tags_[i].textBetween(text, opens[i], closes[i]);
+  for (size_t i = 0; i < count; ++i) texts << tags_[i].textBetween(text, opens[static_cast<qsizetype>(i)], closes[static_cast<qsizetype>(i)]);
   return texts;
 }
 
