@@ -1,6 +1,6 @@
 #include "RegistryStore.h"
-#include "WalCheckpointer.h"
 
+#include "WalCheckpointer.h"
 #include "Windows1252.h"
 
 #include <QAbstractEventDispatcher>
