@@ -18,7 +18,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <utility>
 
 namespace tw {
