@@ -6,7 +6,9 @@
 #include "options/frmOptions.h"
 #include "widgets/SiteTreeView.h"
 
-#include <QSaveFile>
+#include <QFile>
+
+#include <cstdio>
 
 namespace tw {
 namespace {
@@ -39,8 +41,17 @@ QString StateReport::Report() const {
 void StateReport::update() {
   const QString report = Report();
   if (report == written_) return;
-  QSaveFile file(file_);
-  if (file.open(QIODevice::WriteOnly) && file.write(report.toUtf8()) >= 0 && file.commit()) written_ = report;
+  // Written aside and renamed over, so a reader never sees half a report;
+  // not synced to the disk, which a report for a watching test has no need
+  // of and which would cost the program being watched a disk flush a change.
+  const QString aside = file_ + QStringLiteral(".new");
+  QFile file(aside);
+  const QByteArray bytes = report.toUtf8();
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush()) {
+    return;
+  }
+  file.close();
+  if (std::rename(QFile::encodeName(aside).constData(), QFile::encodeName(file_).constData()) == 0) written_ = report;
 }
 
 }  // namespace tw

@@ -11,6 +11,7 @@
 #include "mainwindow/TitleStripPanel.h"
 #include "mainwindow/TrayIcon.h"
 #include "widgets/ActivityListView.h"
+#include "widgets/ProgressValue.h"
 #include "widgets/SiteTreeView.h"
 #include "widgets/Split.h"
 #include "widgets/Twips.h"
@@ -244,7 +245,7 @@ bool frmMain::BuiltInPageShown() const { return picTitle_->builtInPageShown(); }
 void frmMain::showWebProgress(int progress, int maximum) {
   const int max = std::max(maximum, 1);
   pBarWeb_->setRange(0, max);
-  pBarWeb_->setValue(ClampValue(progress, 0, max));
+  SetProgressValue(*pBarWeb_, ClampValue(progress, 0, max));
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {

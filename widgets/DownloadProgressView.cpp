@@ -1,5 +1,7 @@
 #include "widgets/DownloadProgressView.h"
 
+#include "widgets/ProgressValue.h"
+
 #include <QProgressBar>
 
 #include <algorithm>
@@ -13,7 +15,7 @@ void DownloadProgressView::setProgressMax(int max) {
 }
 
 void DownloadProgressView::setProgressValue(int value) {
-  if (bar_) bar_->setValue(std::clamp(value, bar_->minimum(), bar_->maximum()));
+  if (bar_) SetProgressValue(*bar_, std::clamp(value, bar_->minimum(), bar_->maximum()));
 }
 
 }  // namespace tw

@@ -104,5 +104,48 @@ TEST(DownloadProgressView, KeepsTheBarWithinItsRange) {
   EXPECT_EQ(bar.value(), 0);
 }
 
+// A download reports progress many times a second: the bar is painted with
+// the window's next update, once, not inside every report.
+TEST(DownloadProgressView, PaintsWithTheNextUpdateNotInsideEachReport) {
+  QProgressBar bar;
+  bar.setTextVisible(false);
+  bar.resize(200, 10);
+  bar.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+  QCoreApplication::processEvents();
+  int paints = 0;
+  struct PaintCounter : QObject {
+    int& paints;
+    explicit PaintCounter(int& p) : paints(p) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter(paints);
+  bar.installEventFilter(&counter);
+
+  DownloadProgressView view(&bar);
+  view.setProgressMax(1000);
+  for (int value = 100; value <= 1000; value += 100) view.setProgressValue(value);
+  EXPECT_EQ(paints, 0);
+  EXPECT_EQ(bar.value(), 1000);
+  EXPECT_TRUE(bar.updatesEnabled());
+  QTRY_COMPARE(paints, 1);
+  QTest::qWait(50);
+  EXPECT_EQ(paints, 1);
+  // The painted bar is full: its last column carries the chunk's colour,
+  // not the groove's.
+  const QImage shot = bar.grab().toImage();
+  bar.setValue(0);
+  const QImage empty = bar.grab().toImage();
+  EXPECT_NE(shot.pixel(shot.width() - 4, 5), empty.pixel(empty.width() - 4, 5));
+
+  // A bar whose updates are off keeps them off.
+  bar.setUpdatesEnabled(false);
+  view.setProgressValue(500);
+  EXPECT_EQ(bar.value(), 500);
+  EXPECT_FALSE(bar.updatesEnabled());
+}
+
 }  // namespace
 }  // namespace tw
