@@ -199,6 +199,12 @@ void SiteTreeView::applyHeldChanges() {
     if (node && !branches.contains(node->parentKey)) changeNode(key);
   }
   applySelection(tree_.selectedKey());
+  // Fitted now rather than on the next turn of the event loop: a width that
+  // changes then is painted with the batch's own repaint, not in a second one.
+  if (fitTimer_.isActive()) {
+    fitTimer_.stop();
+    fitColumn();
+  }
 }
 
 // The branch's children as the tree has them now, put in with one insertion:
