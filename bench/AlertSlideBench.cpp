@@ -49,4 +49,34 @@ BENCHMARK(BM_AlertSlidesInAndOut)
     ->Iterations(10)
     ->Unit(benchmark::kMillisecond);
 
+// A check with news on every site raises its alerts within moments of each
+// other: seventeen slide in and out together, stacked and wrapped.
+void BM_SeventeenAlertsTogether(benchmark::State& state) {
+  tw::AlertSlots slots;
+  tw::AlertSlide slide;
+  slide.resizeWindow = false;
+  const auto area = [] { return QGuiApplication::primaryScreen()->availableGeometry(); };
+  constexpr int kAlerts = 17;
+  for (auto _ : state) {
+    QEventLoop wait;
+    int open = kAlerts;
+    for (int i = 0; i < kAlerts; ++i) {
+      auto* alert = new tw::frmAlert(slots, area, slide);
+      QObject::connect(alert, &QObject::destroyed, &wait, [&] {
+        if (--open == 0) wait.quit();
+      });
+      alert->Display(QStringLiteral("Xbox-Scene\r\nhas 12 new items."), QStringLiteral("Tidewire v1.00 build 0311"),
+                     1, true);
+    }
+    QTimer::singleShot(10000, &wait, &QEventLoop::quit);
+    wait.exec();
+    if (open != 0) state.SkipWithError("the alerts did not close");
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_SeventeenAlertsTogether)
+    ->MeasureProcessCPUTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
