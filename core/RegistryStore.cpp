@@ -38,6 +38,8 @@ constexpr size_t kValuesPerInsert = 16;
 // Log pages after which a commit has the log copied back into the file:
 // SQLite's own mark.
 constexpr int kCheckpointPages = 1000;
+// The tables' layout this code reads and writes (the file's user_version).
+constexpr int kLayout = 1;
 
 QString ParentPath(const QString& normalised) {
   const qsizetype cut = normalised.lastIndexOf(u'\\');
@@ -196,6 +198,14 @@ RegistryStore::Begun RegistryStore::openFile(int waitMs, OpenFailure* failure) {
   // lock on every allocation. It can only be said before SQLite's first use.
   static const int memoryFiguresOff = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
   Q_UNUSED(memoryFiguresOff);
+  // A statement that writes several rows inside a transaction keeps what it
+  // changes in a side journal, in memory up to 64 KiB by default. A value
+  // statement past that now and then (a page split) moved the journal to a
+  // file for the rest of the transaction, and every later statement of a
+  // long rebuild wrote its pages there: a third of its time. None of ours
+  // comes near 1 MiB; it is only held while the statement runs.
+  static const int sideJournalInMemory = sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, 1 << 20);
+  Q_UNUSED(sideJournalInMemory);
 
   const QByteArray path = QFile::encodeName(filePath_);
   int rc = sqlite3_open_v2(path.constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
@@ -247,13 +257,78 @@ RegistryStore::Begun RegistryStore::openFile(int waitMs, OpenFailure* failure) {
     return Begun::Failed;
   }
 
-  for (const char* sql : {"CREATE TABLE IF NOT EXISTS keys(fold TEXT PRIMARY KEY, path TEXT NOT NULL, "
-                          "parent TEXT NOT NULL) WITHOUT ROWID",
-                          "CREATE INDEX IF NOT EXISTS keys_parent ON keys(parent)",
-                          "CREATE TABLE IF NOT EXISTS vals(key TEXT NOT NULL, fold TEXT NOT NULL, name TEXT NOT NULL, "
-                          "kind INTEGER NOT NULL, data BLOB NOT NULL, PRIMARY KEY(key, fold)) WITHOUT ROWID"}) {
-    if ((rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr)) != SQLITE_OK) return failed(rc);
+  return prepareLayout(failure);
+}
+
+// The tables' layout, numbered in the file's user_version. 0: none yet, or
+// the first one, which named each value's key by its whole path; 1: keys are
+// numbered and values name their key's number, which makes a long item list
+// a third smaller to write. The root is key 0.
+RegistryStore::Begun RegistryStore::prepareLayout(OpenFailure* failure) {
+  const auto failed = [&](int rc) {
+    if (!sqlite3_get_autocommit(db_)) exec("ROLLBACK");
+    failure->corrupt = IsCorruption(rc);
+    failure->reason = QString::fromUtf8(sqlite3_errmsg(db_));
+    return IsBusy(rc) ? Begun::Busy : Begun::Failed;
+  };
+  const auto layout = [&](int* version) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db_, "PRAGMA user_version", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) *version = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_ROW ? SQLITE_OK : rc;
+  };
+  int version = 0;
+  int rc = layout(&version);
+  if (rc != SQLITE_OK) return failed(rc);
+  if (version == kLayout) return Begun::Yes;
+  if (version > kLayout) {
+    // Its tables are not known here; writing would damage them.
+    failure->reason = QStringLiteral("it was made by a newer version of Tidewire");
+    return Begun::Failed;
   }
+  // Another copy opening the same file at the same moment waits for this
+  // one, then finds the work done.
+  if ((rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr)) != SQLITE_OK) return failed(rc);
+  if ((rc = layout(&version)) != SQLITE_OK) return failed(rc);
+  if (version != kLayout) {
+    sqlite3_stmt* stmt = nullptr;
+    rc = sqlite3_prepare_v2(db_, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'vals'", -1, &stmt,
+                            nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+    const bool firstLayout = rc == SQLITE_ROW;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) return failed(rc);
+    static const char* const kCreate[] = {
+        "CREATE TABLE keys(id INTEGER PRIMARY KEY, fold TEXT NOT NULL UNIQUE, path TEXT NOT NULL, "
+        "parent INTEGER NOT NULL)",
+        "CREATE INDEX keys_parent ON keys(parent)",
+        "CREATE TABLE vals(key INTEGER NOT NULL, fold TEXT NOT NULL, name TEXT NOT NULL, kind INTEGER NOT NULL, "
+        "data BLOB NOT NULL, PRIMARY KEY(key, fold)) WITHOUT ROWID",
+        "INSERT INTO keys(id, fold, path, parent) VALUES(0, '', '', -1)"};
+    // The old tables are copied across and dropped in the same transaction:
+    // a failure anywhere leaves the file as it was.
+    static const char* const kFromFirstLayout[] = {
+        "INSERT INTO keys(fold, path, parent) SELECT fold, path, -1 FROM old_keys ORDER BY fold",
+        "UPDATE keys SET parent = coalesce((SELECT p.id FROM old_keys o JOIN keys p ON p.fold = o.parent "
+        "WHERE o.fold = keys.fold), -1) WHERE id <> 0",
+        "INSERT INTO vals(key, fold, name, kind, data) SELECT k.id, v.fold, v.name, v.kind, v.data "
+        "FROM old_vals v JOIN keys k ON k.fold = v.key",
+        "DROP TABLE old_keys", "DROP TABLE old_vals"};
+    std::vector<const char*> steps;
+    if (firstLayout) {
+      steps = {"DROP INDEX IF EXISTS keys_parent", "ALTER TABLE keys RENAME TO old_keys",
+               "ALTER TABLE vals RENAME TO old_vals"};
+    }
+    steps.insert(steps.end(), std::begin(kCreate), std::end(kCreate));
+    if (firstLayout) steps.insert(steps.end(), std::begin(kFromFirstLayout), std::end(kFromFirstLayout));
+    const QByteArray setVersion = "PRAGMA user_version = " + QByteArray::number(kLayout);
+    steps.push_back(setVersion.constData());
+    for (const char* sql : steps) {
+      if ((rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr)) != SQLITE_OK) return failed(rc);
+    }
+  }
+  if ((rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr)) != SQLITE_OK) return failed(rc);
   return Begun::Yes;
 }
 
@@ -466,7 +541,7 @@ QStringList RegistryStore::subKeyNames(const QString& path) {
   // By folded name, the order the file lists them in.
   QMap<QString, QString> names;
   if (ensureOpen()) {
-    if (sqlite3_stmt* stmt = prepare("SELECT fold, path FROM keys WHERE parent = ?1")) {
+    if (sqlite3_stmt* stmt = prepare("SELECT fold, path FROM keys WHERE parent = (SELECT id FROM keys WHERE fold = ?1)")) {
       BindText(stmt, 1, parent);
       int rc = SQLITE_ROW;
       while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) names.insert(ColumnText(stmt, 0), LastName(ColumnText(stmt, 1)));
@@ -491,7 +566,7 @@ std::optional<RegistryStore::StoredValue> RegistryStore::value(const QString& pa
     return row->exists ? std::optional<StoredValue>(StoredValue{row->kind, row->data}) : std::nullopt;
   }
   if (pending_.valuesCleared(keyFold) || !ensureOpen()) return std::nullopt;
-  sqlite3_stmt* stmt = prepare("SELECT kind, data FROM vals WHERE key = ?1 AND fold = ?2");
+  sqlite3_stmt* stmt = prepare("SELECT kind, data FROM vals WHERE key = (SELECT id FROM keys WHERE fold = ?1) AND fold = ?2");
   if (!stmt) return std::nullopt;
   BindText(stmt, 1, keyFold);
   BindText(stmt, 2, nameFold);
@@ -525,7 +600,19 @@ std::optional<bool> RegistryStore::fileKeyExists(const QString& fold) {
 }
 
 std::optional<bool> RegistryStore::fileHasSubKeys(const QString& fold) {
-  return fileHasRow("SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1", fold);
+  return fileHasRow("SELECT 1 FROM keys WHERE parent = (SELECT id FROM keys WHERE fold = ?1) LIMIT 1", fold);
+}
+
+std::optional<qint64> RegistryStore::fileKeyId(QStringView fold) {
+  sqlite3_stmt* stmt = prepare("SELECT id FROM keys WHERE fold = ?1");
+  if (!stmt) return std::nullopt;
+  BindText(stmt, 1, fold);
+  const int rc = sqlite3_step(stmt);
+  const qint64 id = rc == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : kNoKey;
+  sqlite3_reset(stmt);
+  if (rc == SQLITE_ROW || rc == SQLITE_DONE) return id;
+  noteReadFailure(rc);
+  return std::nullopt;
 }
 
 // A read that failed inside a group decides nothing: the group fails. One
@@ -567,35 +654,66 @@ bool RegistryStore::apply(const StoreChange& change) {
   int rc = SQLITE_ERROR;
   switch (change.kind) {
     case StoreChange::Kind::CreateKey: {
-      // From the key upwards, until a key that is there already: a key's
-      // parents always are. Folding keeps the "\" between the names, so the
-      // folded path is cut name by name with the path.
-      sqlite3_stmt* stmt = prepare("INSERT OR IGNORE INTO keys(fold, path, parent) VALUES(?1, ?2, ?3)");
-      rc = stmt ? SQLITE_DONE : SQLITE_ERROR;
+      // Upwards from the key to the nearest key above it that is known or in
+      // the file (a key's parents always are), then the missing ones are
+      // made downwards, each under the one made before it. Folding keeps the
+      // "\\" between the names, so the folded path is cut with the path.
+      if (fold == confirmedKey_) {
+        createdKeyId_ = confirmedKeyId_;
+        rc = SQLITE_DONE;
+        break;
+      }
+      struct Missing {
+        qsizetype foldEnd;
+        qsizetype end;
+      };
+      std::vector<Missing> missing;
       const QStringView path(change.path);
       qsizetype end = path.size();
       qsizetype foldEnd = fold.size();
-      while (rc == SQLITE_DONE && end > 0) {
-        if (QStringView(fold).first(foldEnd) == confirmedKey_) break;
-        const qsizetype cut = path.first(end).lastIndexOf(u'\\');
-        const qsizetype foldCut = QStringView(fold).first(foldEnd).lastIndexOf(u'\\');
-        const QByteArray keyFold = QStringView(fold).first(foldEnd).toUtf8();
-        const QByteArray keyPath = path.first(end).toUtf8();
-        const QByteArray parentFold = QStringView(fold).first(std::max<qsizetype>(foldCut, 0)).toUtf8();
-        BindUtf8(stmt, 1, keyFold);
-        BindUtf8(stmt, 2, keyPath);
-        BindUtf8(stmt, 3, parentFold);
-        rc = sqlite3_step(stmt);
-        sqlite3_reset(stmt);
-        if (rc == SQLITE_DONE && sqlite3_changes(db_) == 0) break;
-        end = std::max<qsizetype>(cut, 0);
-        foldEnd = std::max<qsizetype>(foldCut, 0);
+      std::optional<qint64> above;
+      while (true) {
+        missing.push_back({foldEnd, end});
+        end = std::max<qsizetype>(path.first(end).lastIndexOf(u'\\'), 0);
+        foldEnd = std::max<qsizetype>(QStringView(fold).first(foldEnd).lastIndexOf(u'\\'), 0);
+        const QStringView parent = QStringView(fold).first(foldEnd);
+        if (parent.isEmpty()) {
+          above = 0;
+        } else if (parent == confirmedKey_) {
+          above = confirmedKeyId_;
+        } else {
+          above = fileKeyId(parent);
+          if (above && *above == kNoKey) continue;
+        }
+        break;
+      }
+      rc = above ? SQLITE_DONE : SQLITE_ERROR;
+      qint64 parentId = kNoKey;
+      sqlite3_stmt* insert = prepare("INSERT OR IGNORE INTO keys(fold, path, parent) VALUES(?1, ?2, ?3)");
+      if (!insert) rc = SQLITE_ERROR;
+      for (auto key = missing.rbegin(); rc == SQLITE_DONE && key != missing.rend(); ++key) {
+        parentId = *above;
+        const QByteArray keyFold = QStringView(fold).first(key->foldEnd).toUtf8();
+        const QByteArray keyPath = path.first(key->end).toUtf8();
+        BindUtf8(insert, 1, keyFold);
+        BindUtf8(insert, 2, keyPath);
+        sqlite3_bind_int64(insert, 3, parentId);
+        rc = sqlite3_step(insert);
+        sqlite3_reset(insert);
+        if (rc != SQLITE_DONE) break;
+        // Only the topmost of them can have been there already.
+        above = sqlite3_changes(db_) > 0 ? std::optional<qint64>(sqlite3_last_insert_rowid(db_))
+                                         : fileKeyId(QStringView(fold).first(key->foldEnd));
+        if (!above || *above == kNoKey) rc = SQLITE_ERROR;
       }
       if (rc == SQLITE_DONE) {
+        createdKeyId_ = *above;
         // Every key above it is there now too.
         const qsizetype cut = fold.lastIndexOf(u'\\');
         confirmedKey_ = cut > 0 ? fold.left(cut) : QString();
+        confirmedKeyId_ = cut > 0 ? parentId : kNoKey;
       } else {
+        createdKeyId_ = kNoKey;
         confirmedKey_.clear();
         reportFailure(QStringLiteral("create the key %1").arg(change.path), rc);
       }
@@ -603,17 +721,17 @@ bool RegistryStore::apply(const StoreChange& change) {
     }
     case StoreChange::Kind::DeleteKey: {
       confirmedKey_.clear();
-      const std::optional<bool> exists = fileKeyExists(fold);
+      const std::optional<qint64> id = fileKeyId(fold);
       const std::optional<bool> hasSubKeys = fileHasSubKeys(fold);
-      rc = exists && hasSubKeys ? SQLITE_DONE : SQLITE_ERROR;
-      if (rc == SQLITE_DONE && *exists && !*hasSubKeys) {
-        for (const char* sql : {"DELETE FROM vals WHERE key = ?1", "DELETE FROM keys WHERE fold = ?1"}) {
+      rc = id && hasSubKeys ? SQLITE_DONE : SQLITE_ERROR;
+      if (rc == SQLITE_DONE && *id != kNoKey && !*hasSubKeys) {
+        for (const char* sql : {"DELETE FROM vals WHERE key = ?1", "DELETE FROM keys WHERE id = ?1"}) {
           sqlite3_stmt* stmt = prepare(sql);
           if (!stmt) {
             rc = SQLITE_ERROR;
             break;
           }
-          BindText(stmt, 1, fold);
+          sqlite3_bind_int64(stmt, 1, *id);
           rc = sqlite3_step(stmt);
           sqlite3_reset(stmt);
           if (rc != SQLITE_DONE) break;
@@ -625,8 +743,7 @@ bool RegistryStore::apply(const StoreChange& change) {
     case StoreChange::Kind::SetValue: {
       // Like the registry, writing never creates the key.
       sqlite3_stmt* stmt = prepare(
-          "INSERT INTO vals(key, fold, name, kind, data) SELECT ?1, ?2, ?3, ?4, ?5 "
-          "WHERE ?1 = '' OR EXISTS(SELECT 1 FROM keys WHERE fold = ?1) "
+          "INSERT INTO vals(key, fold, name, kind, data) SELECT id, ?2, ?3, ?4, ?5 FROM keys WHERE fold = ?1 "
           "ON CONFLICT(key, fold) DO UPDATE SET kind = excluded.kind, data = excluded.data");
       if (stmt) {
         BindText(stmt, 1, fold);
@@ -641,7 +758,7 @@ bool RegistryStore::apply(const StoreChange& change) {
       break;
     }
     case StoreChange::Kind::DeleteValue: {
-      sqlite3_stmt* stmt = prepare("DELETE FROM vals WHERE key = ?1 AND fold = ?2");
+      sqlite3_stmt* stmt = prepare("DELETE FROM vals WHERE key = (SELECT id FROM keys WHERE fold = ?1) AND fold = ?2");
       if (stmt) {
         BindText(stmt, 1, fold);
         BindText(stmt, 2, change.nameFold);
@@ -655,11 +772,9 @@ bool RegistryStore::apply(const StoreChange& change) {
   return rc == SQLITE_DONE;
 }
 
-// Values into a key the open write has just created, without looking for
-// the key again, and many in one statement: on long item lists the time
+// Values into the key the open write has just created, by its number, and many in one statement: on long item lists the time
 // goes into the statements rather than the rows.
 bool RegistryStore::applyValues(const StoreChange& key, const std::vector<NamedValue>& values) {
-  const QByteArray keyFold = key.pathFold.toUtf8();
   // Names come from the program, not from feeds; the bound keeps a caller
   // that makes them up from growing the list without end. Only here, before
   // anything is bound from it.
@@ -670,7 +785,7 @@ bool RegistryStore::applyValues(const StoreChange& key, const std::vector<NamedV
     sqlite3_stmt* stmt = valueInsert(rows);
     int rc = SQLITE_ERROR;
     if (stmt) {
-      BindUtf8(stmt, 1, keyFold);
+      sqlite3_bind_int64(stmt, 1, createdKeyId_);
       for (size_t row = 0; row < rows; ++row) {
         const NamedValue& value = values[first + row];
         const int param = 2 + 4 * static_cast<int>(row);

@@ -109,6 +109,7 @@ class RegistryStore {
   bool ensureOpen();
   bool open(int waitMs);
   Begun openFile(int waitMs, OpenFailure* failure);
+  Begun prepareLayout(OpenFailure* failure);
   void closeFile();
   void moveCorruptFileAside();
   void reportUnavailable(const OpenFailure& failure);
@@ -141,6 +142,9 @@ class RegistryStore {
   std::optional<bool> fileHasRow(const char* sql, const QString& fold);
   std::optional<bool> fileKeyExists(const QString& fold);
   std::optional<bool> fileHasSubKeys(const QString& fold);
+  // The key's number; kNoKey when it is not there.
+  static constexpr qint64 kNoKey = -1;
+  std::optional<qint64> fileKeyId(QStringView fold);
 
   QString filePath_;
   Reporter report_;
@@ -162,9 +166,13 @@ class RegistryStore {
   std::vector<NameBytes> nameBytes_;
   const NameBytes& nameBytes(const QString& name);
   // A key known to be in the file within the write transaction under way
-  // (folded; empty: none), so creating its siblings skips it. Forgotten when
-  // a transaction begins and when a key is deleted.
+  // (folded; empty: none), with its number, so creating its siblings skips
+  // looking for it. Forgotten when a transaction begins and when a key is
+  // deleted.
   QString confirmedKey_;
+  qint64 confirmedKeyId_ = kNoKey;
+  // The number of the key the last CreateKey made or found, for its values.
+  qint64 createdKeyId_ = kNoKey;
   // Takes over SQLite's own checkpoint after a commit that grew the log.
   std::unique_ptr<WalCheckpointer> checkpointer_;
   static int walCommitted(void* store, sqlite3* db, const char* name, int pages);

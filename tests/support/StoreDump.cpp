@@ -47,8 +47,15 @@ QStringList DumpStore(const QString& filePath) {
     sqlite3_close(db);
     return {QStringLiteral("cannot open ") + filePath};
   }
-  Rows(db, "SELECT fold, path, parent FROM keys ORDER BY fold", 3, QStringLiteral("key "), &out);
-  Rows(db, "SELECT key, fold, name, kind, data FROM vals ORDER BY key, fold", 5, QStringLiteral("value "), &out);
+  // Keys by path rather than by number, so that files written in a
+  // different order, or in another layout, compare equal.
+  Rows(db,
+       "SELECT k.fold, k.path, p.fold FROM keys k JOIN keys p ON p.id = k.parent WHERE k.id <> 0 ORDER BY k.fold", 3,
+       QStringLiteral("key "), &out);
+  Rows(db,
+       "SELECT k.fold, v.fold, v.name, v.kind, v.data FROM vals v JOIN keys k ON k.id = v.key "
+       "ORDER BY k.fold, v.fold",
+       5, QStringLiteral("value "), &out);
   sqlite3_close(db);
   return out;
 }
