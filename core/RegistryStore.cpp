@@ -188,11 +188,7 @@ RegistryStore::Begun RegistryStore::openFile(int waitMs, OpenFailure* failure) {
   const QFileInfo info(filePath_);
   QDir().mkpath(info.absolutePath());
   const bool existed = info.exists();
-  const auto failed = [&](int rc) {
-    failure->corrupt = IsCorruption(rc);
-    failure->reason = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("cannot open the file");
-    return IsBusy(rc) ? Begun::Busy : Begun::Failed;
-  };
+  const auto failed = [&](int rc) { return openFailed(rc, failure); };
 
   // Nothing here asks SQLite for its memory figures, and keeping them costs a
   // lock on every allocation. It can only be said before SQLite's first use.
@@ -260,17 +256,19 @@ RegistryStore::Begun RegistryStore::openFile(int waitMs, OpenFailure* failure) {
   return prepareLayout(failure);
 }
 
+RegistryStore::Begun RegistryStore::openFailed(int rc, OpenFailure* failure) {
+  if (db_ && !sqlite3_get_autocommit(db_)) exec("ROLLBACK");
+  failure->corrupt = IsCorruption(rc);
+  failure->reason = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("cannot open the file");
+  return IsBusy(rc) ? Begun::Busy : Begun::Failed;
+}
+
 // The tables' layout, numbered in the file's user_version. 0: none yet, or
 // the first one, which named each value's key by its whole path; 1: keys are
 // numbered and values name their key's number, which makes a long item list
 // a third smaller to write. The root is key 0.
 RegistryStore::Begun RegistryStore::prepareLayout(OpenFailure* failure) {
-  const auto failed = [&](int rc) {
-    if (!sqlite3_get_autocommit(db_)) exec("ROLLBACK");
-    failure->corrupt = IsCorruption(rc);
-    failure->reason = QString::fromUtf8(sqlite3_errmsg(db_));
-    return IsBusy(rc) ? Begun::Busy : Begun::Failed;
-  };
+  const auto failed = [&](int rc) { return openFailed(rc, failure); };
   const auto layout = [&](int* version) {
     sqlite3_stmt* stmt = nullptr;
     int rc = sqlite3_prepare_v2(db_, "PRAGMA user_version", -1, &stmt, nullptr);
@@ -541,7 +539,8 @@ QStringList RegistryStore::subKeyNames(const QString& path) {
   // By folded name, the order the file lists them in.
   QMap<QString, QString> names;
   if (ensureOpen()) {
-    if (sqlite3_stmt* stmt = prepare("SELECT fold, path FROM keys WHERE parent = (SELECT id FROM keys WHERE fold = ?1)")) {
+    if (sqlite3_stmt* stmt =
+            prepare("SELECT fold, path FROM keys WHERE parent = (SELECT id FROM keys WHERE fold = ?1)")) {
       BindText(stmt, 1, parent);
       int rc = SQLITE_ROW;
       while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) names.insert(ColumnText(stmt, 0), LastName(ColumnText(stmt, 1)));
@@ -566,7 +565,8 @@ std::optional<RegistryStore::StoredValue> RegistryStore::value(const QString& pa
     return row->exists ? std::optional<StoredValue>(StoredValue{row->kind, row->data}) : std::nullopt;
   }
   if (pending_.valuesCleared(keyFold) || !ensureOpen()) return std::nullopt;
-  sqlite3_stmt* stmt = prepare("SELECT kind, data FROM vals WHERE key = (SELECT id FROM keys WHERE fold = ?1) AND fold = ?2");
+  sqlite3_stmt* stmt =
+      prepare("SELECT kind, data FROM vals WHERE key = (SELECT id FROM keys WHERE fold = ?1) AND fold = ?2");
   if (!stmt) return std::nullopt;
   BindText(stmt, 1, keyFold);
   BindText(stmt, 2, nameFold);
@@ -653,72 +653,9 @@ bool RegistryStore::apply(const StoreChange& change) {
   const QString& fold = change.pathFold;
   int rc = SQLITE_ERROR;
   switch (change.kind) {
-    case StoreChange::Kind::CreateKey: {
-      // Upwards from the key to the nearest key above it that is known or in
-      // the file (a key's parents always are), then the missing ones are
-      // made downwards, each under the one made before it. Folding keeps the
-      // "\\" between the names, so the folded path is cut with the path.
-      if (fold == confirmedKey_) {
-        createdKeyId_ = confirmedKeyId_;
-        rc = SQLITE_DONE;
-        break;
-      }
-      struct Missing {
-        qsizetype foldEnd;
-        qsizetype end;
-      };
-      std::vector<Missing> missing;
-      const QStringView path(change.path);
-      qsizetype end = path.size();
-      qsizetype foldEnd = fold.size();
-      std::optional<qint64> above;
-      while (true) {
-        missing.push_back({foldEnd, end});
-        end = std::max<qsizetype>(path.first(end).lastIndexOf(u'\\'), 0);
-        foldEnd = std::max<qsizetype>(QStringView(fold).first(foldEnd).lastIndexOf(u'\\'), 0);
-        const QStringView parent = QStringView(fold).first(foldEnd);
-        if (parent.isEmpty()) {
-          above = 0;
-        } else if (parent == confirmedKey_) {
-          above = confirmedKeyId_;
-        } else {
-          above = fileKeyId(parent);
-          if (above && *above == kNoKey) continue;
-        }
-        break;
-      }
-      rc = above ? SQLITE_DONE : SQLITE_ERROR;
-      qint64 parentId = kNoKey;
-      sqlite3_stmt* insert = prepare("INSERT OR IGNORE INTO keys(fold, path, parent) VALUES(?1, ?2, ?3)");
-      if (!insert) rc = SQLITE_ERROR;
-      for (auto key = missing.rbegin(); rc == SQLITE_DONE && key != missing.rend(); ++key) {
-        parentId = *above;
-        const QByteArray keyFold = QStringView(fold).first(key->foldEnd).toUtf8();
-        const QByteArray keyPath = path.first(key->end).toUtf8();
-        BindUtf8(insert, 1, keyFold);
-        BindUtf8(insert, 2, keyPath);
-        sqlite3_bind_int64(insert, 3, parentId);
-        rc = sqlite3_step(insert);
-        sqlite3_reset(insert);
-        if (rc != SQLITE_DONE) break;
-        // Only the topmost of them can have been there already.
-        above = sqlite3_changes(db_) > 0 ? std::optional<qint64>(sqlite3_last_insert_rowid(db_))
-                                         : fileKeyId(QStringView(fold).first(key->foldEnd));
-        if (!above || *above == kNoKey) rc = SQLITE_ERROR;
-      }
-      if (rc == SQLITE_DONE) {
-        createdKeyId_ = *above;
-        // Every key above it is there now too.
-        const qsizetype cut = fold.lastIndexOf(u'\\');
-        confirmedKey_ = cut > 0 ? fold.left(cut) : QString();
-        confirmedKeyId_ = cut > 0 ? parentId : kNoKey;
-      } else {
-        createdKeyId_ = kNoKey;
-        confirmedKey_.clear();
-        reportFailure(QStringLiteral("create the key %1").arg(change.path), rc);
-      }
+    case StoreChange::Kind::CreateKey:
+      rc = createKeyInFile(change);
       break;
-    }
     case StoreChange::Kind::DeleteKey: {
       confirmedKey_.clear();
       const std::optional<qint64> id = fileKeyId(fold);
@@ -758,7 +695,8 @@ bool RegistryStore::apply(const StoreChange& change) {
       break;
     }
     case StoreChange::Kind::DeleteValue: {
-      sqlite3_stmt* stmt = prepare("DELETE FROM vals WHERE key = (SELECT id FROM keys WHERE fold = ?1) AND fold = ?2");
+      sqlite3_stmt* stmt =
+          prepare("DELETE FROM vals WHERE key = (SELECT id FROM keys WHERE fold = ?1) AND fold = ?2");
       if (stmt) {
         BindText(stmt, 1, fold);
         BindText(stmt, 2, change.nameFold);
@@ -772,8 +710,76 @@ bool RegistryStore::apply(const StoreChange& change) {
   return rc == SQLITE_DONE;
 }
 
-// Values into the key the open write has just created, by its number, and many in one statement: on long item lists the time
-// goes into the statements rather than the rows.
+// Upwards from the key to the nearest key above it that is known or in the
+// file (a key's parents always are), then the missing ones are made
+// downwards, each under the one made before it. Folding keeps the "\" between
+// the names, so the folded path is cut name by name with the path.
+int RegistryStore::createKeyInFile(const StoreChange& change) {
+  const QString& fold = change.pathFold;
+  if (fold == confirmedKey_) {
+    createdKeyId_ = confirmedKeyId_;
+    return SQLITE_DONE;
+  }
+  struct Missing {
+    qsizetype foldEnd;
+    qsizetype end;
+  };
+  std::vector<Missing> missing;
+  const QStringView path(change.path);
+  qsizetype end = path.size();
+  qsizetype foldEnd = fold.size();
+  std::optional<qint64> above;
+  while (true) {
+    missing.push_back({foldEnd, end});
+    end = std::max<qsizetype>(path.first(end).lastIndexOf(u'\\'), 0);
+    foldEnd = std::max<qsizetype>(QStringView(fold).first(foldEnd).lastIndexOf(u'\\'), 0);
+    const QStringView parent = QStringView(fold).first(foldEnd);
+    if (parent.isEmpty()) {
+      above = 0;
+    } else if (parent == confirmedKey_) {
+      above = confirmedKeyId_;
+    } else {
+      above = fileKeyId(parent);
+      if (above && *above == kNoKey) continue;
+    }
+    break;
+  }
+  int rc = above ? SQLITE_DONE : SQLITE_ERROR;
+  qint64 parentId = kNoKey;
+  sqlite3_stmt* insert = prepare("INSERT OR IGNORE INTO keys(fold, path, parent) VALUES(?1, ?2, ?3)");
+  if (!insert) rc = SQLITE_ERROR;
+  for (auto key = missing.rbegin(); rc == SQLITE_DONE && key != missing.rend(); ++key) {
+    parentId = *above;
+    const QByteArray keyFold = QStringView(fold).first(key->foldEnd).toUtf8();
+    const QByteArray keyPath = path.first(key->end).toUtf8();
+    BindUtf8(insert, 1, keyFold);
+    BindUtf8(insert, 2, keyPath);
+    sqlite3_bind_int64(insert, 3, parentId);
+    rc = sqlite3_step(insert);
+    sqlite3_reset(insert);
+    if (rc != SQLITE_DONE) break;
+    // Only the topmost of them can have been there already.
+    above = sqlite3_changes(db_) > 0 ? std::optional<qint64>(sqlite3_last_insert_rowid(db_))
+                                     : fileKeyId(QStringView(fold).first(key->foldEnd));
+    if (!above || *above == kNoKey) rc = SQLITE_ERROR;
+  }
+  if (rc == SQLITE_DONE) {
+    createdKeyId_ = *above;
+    // Every key above it is there now too.
+    const qsizetype cut = fold.lastIndexOf(u'\\');
+    confirmedKey_ = cut > 0 ? fold.left(cut) : QString();
+    confirmedKeyId_ = cut > 0 ? parentId : kNoKey;
+  } else {
+    createdKeyId_ = kNoKey;
+    confirmedKey_.clear();
+    reportFailure(QStringLiteral("create the key %1").arg(change.path), rc);
+  }
+  return rc;
+}
+
+// Values into the key the open write has just created, by its number, and
+// many in one statement: on long item lists the time goes into the
+// statements rather than the rows.
 bool RegistryStore::applyValues(const StoreChange& key, const std::vector<NamedValue>& values) {
   // Names come from the program, not from feeds; the bound keeps a caller
   // that makes them up from growing the list without end. Only here, before

@@ -110,6 +110,8 @@ class RegistryStore {
   bool open(int waitMs);
   Begun openFile(int waitMs, OpenFailure* failure);
   Begun prepareLayout(OpenFailure* failure);
+  // Rolls back what the opening began and says why it failed.
+  Begun openFailed(int rc, OpenFailure* failure);
   void closeFile();
   void moveCorruptFileAside();
   void reportUnavailable(const OpenFailure& failure);
@@ -125,6 +127,7 @@ class RegistryStore {
   Begun beginChange();
   void write(StoreChange change);
   bool apply(const StoreChange& change);
+  int createKeyInFile(const StoreChange& change);
   bool applyValues(const StoreChange& key, const std::vector<NamedValue>& values);
   sqlite3_stmt* valueInsert(size_t rows);
   void keep(StoreChange change);

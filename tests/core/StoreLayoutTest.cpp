@@ -66,6 +66,13 @@ void Fill(Registry& registry) {
                        RegType::String);
 }
 
+// New keys under carried-over ones; carried-over ones go.
+void Change(Registry& registry, const QString& deepKey) {
+  registry.CreateRegKeyWithTexts(LM, kRoot + QStringLiteral("\\Xbins\\3"), {{QStringLiteral("Title"), "Three"}});
+  registry.DeleteRegKey(LM, kRoot + QStringLiteral("\\Xbins\\1"));
+  registry.DeleteRegKey(LM, kRoot + deepKey);
+}
+
 TEST(StoreLayout, AFirstLayoutStoreIsCarriedOverWholeAndKeepsWorking) {
   test::TempHome home;
   const QString store = home.paths().machineStore;
@@ -91,10 +98,8 @@ TEST(StoreLayout, AFirstLayoutStoreIsCarriedOverWholeAndKeepsWorking) {
     EXPECT_EQ(Sql(store, "PRAGMA user_version"), QStringLiteral("1"));
     EXPECT_EQ(Sql(store, "SELECT count(*) FROM sqlite_master WHERE name LIKE 'old%'"), QStringLiteral("0"));
 
-    // New keys go under carried-over ones; carried-over ones go.
-    registry.CreateRegKeyWithTexts(LM, kRoot + QStringLiteral("\\Xbins\\3"), {{QStringLiteral("Title"), "Three"}});
-    registry.DeleteRegKey(LM, kRoot + QStringLiteral("\\Xbins\\1"));
-    registry.DeleteRegKey(LM, kRoot + QString::fromUtf8("\\\xC3\x89T\xC3\x89\\Deeper\\Still"));
+    // Named in another case than it was written in.
+    Change(registry, QString::fromUtf8("\\\xC3\x89T\xC3\x89\\Deeper\\Still"));
     EXPECT_EQ(registry.store(LM).subKeyNames(kRoot + QStringLiteral("\\Xbins")),
               (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
     EXPECT_TRUE(registry.store(LM).subKeyNames(kRoot + QString::fromUtf8("\\\xC3\xA9t\xC3\xA9\\Deeper")).isEmpty());
@@ -104,9 +109,7 @@ TEST(StoreLayout, AFirstLayoutStoreIsCarriedOverWholeAndKeepsWorking) {
   {
     Registry registry(fresh.paths().machineStore, fresh.paths().userStore, problems.reporter());
     Fill(registry);
-    registry.CreateRegKeyWithTexts(LM, kRoot + QStringLiteral("\\Xbins\\3"), {{QStringLiteral("Title"), "Three"}});
-    registry.DeleteRegKey(LM, kRoot + QStringLiteral("\\Xbins\\1"));
-    registry.DeleteRegKey(LM, kRoot + QString::fromUtf8("\\\xC3\xA9t\xC3\xA9\\Deeper\\Still"));
+    Change(registry, QString::fromUtf8("\\\xC3\xA9t\xC3\xA9\\Deeper\\Still"));
   }
   EXPECT_EQ(test::DumpStore(store), test::DumpStore(fresh.paths().machineStore));
   EXPECT_TRUE(problems.lines.isEmpty()) << problems.lines.join(u'\n').toStdString();
