@@ -73,14 +73,19 @@ void Change(Registry& registry, const QString& deepKey) {
   registry.DeleteRegKey(LM, kRoot + deepKey);
 }
 
-TEST(StoreLayout, AFirstLayoutStoreIsCarriedOverWholeAndKeepsWorking) {
-  test::TempHome home;
-  const QString store = home.paths().machineStore;
-  test::ReportedProblems problems;
-  {
+// A store written by today's code, closed again.
+class StoreLayout : public ::testing::Test {
+ protected:
+  StoreLayout() {
     Registry registry(store, home.paths().userStore, problems.reporter());
     Fill(registry);
   }
+  test::TempHome home;
+  const QString store = home.paths().machineStore;
+  test::ReportedProblems problems;
+};
+
+TEST_F(StoreLayout, AFirstLayoutStoreIsCarriedOverWholeAndKeepsWorking) {
   const QStringList written = test::DumpStore(store);
   ASSERT_EQ(Sql(store, kToFirstLayout), QString());
   ASSERT_EQ(Sql(store, "SELECT count(*) FROM sqlite_master WHERE sql LIKE '%id INTEGER%'"), QStringLiteral("0"));
@@ -115,14 +120,7 @@ TEST(StoreLayout, AFirstLayoutStoreIsCarriedOverWholeAndKeepsWorking) {
   EXPECT_TRUE(problems.lines.isEmpty()) << problems.lines.join(u'\n').toStdString();
 }
 
-TEST(StoreLayout, AStoreFromANewerVersionIsLeftAlone) {
-  test::TempHome home;
-  const QString store = home.paths().machineStore;
-  test::ReportedProblems problems;
-  {
-    Registry registry(store, home.paths().userStore, problems.reporter());
-    Fill(registry);
-  }
+TEST_F(StoreLayout, AStoreFromANewerVersionIsLeftAlone) {
   ASSERT_EQ(Sql(store, "PRAGMA user_version = 2"), QString());
   const QStringList before = test::DumpStore(store);
 
