@@ -10,6 +10,12 @@
 #include <QCoreApplication>
 
 namespace tw {
+namespace {
+
+// A fetch that takes longer shows its "Downloading" line while it runs.
+constexpr int kFeedRepaintHoldMs = 100;
+
+}  // namespace
 
 Program::Program(const AppPaths& paths, const Clock& clock)
     : core_(paths, clock, FeedEndpoints::FromEnvironment(&endpointProblem_)),
@@ -25,7 +31,8 @@ Program::Program(const AppPaths& paths, const Clock& clock)
       downloads_(core_, &downloadErrors_),
       autostart_(core_.registry, core_.identity, paths, QCoreApplication::applicationFilePath(), core_.activity),
       options_(core_, startup_, window_, autostart_),
-      webLifetime_(window_, window_.tray(), web_) {
+      webLifetime_(window_, window_.tray(), web_),
+      feedRepaints_(&window_, kFeedRepaintHoldMs) {
   if (!endpointProblem_.isEmpty()) core_.activity.LogActivity(endpointProblem_, LogLevel::Warning, false);
   window_.setCommands(this);
   window_.setWebView(&web_, web_.view());
@@ -45,6 +52,9 @@ Program::Program(const AppPaths& paths, const Clock& clock)
   downloads_.connectWindow(&window_, &window_.tray(), &window_.alerts(), &window_.statusPanels(), &pBarDL_);
   downloads_.fetch.setFeedParsing(&parser_);
   startup_.setFeedChecker(&downloads_.fetch);
+  // The transfer ends after the fetch cycle has read and stored the feed.
+  QObject::connect(&downloads_.fetch, &FetchCycle::siteDownloadStarting, &feedRepaints_, &RepaintHold::hold);
+  QObject::connect(&downloads_.DL, &bkDLControl::transferEnded, &feedRepaints_, &RepaintHold::release);
   // The options dialog goes with the main window, saving nothing.
   QObject::connect(&window_, &frmMain::unloaded, &window_, [this] {
     if (frmOptions_) frmOptions_->close();

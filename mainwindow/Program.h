@@ -13,6 +13,7 @@
 #include "news/SiteTitles.h"
 #include "widgets/DownloadErrorBox.h"
 #include "widgets/DownloadProgressView.h"
+#include "widgets/RepaintHold.h"
 #include "widgets/WebEngineWebView.h"
 
 #include <QPointer>
@@ -76,6 +77,8 @@ class Program : public MainWindowCommands {
   OptionSettings options_;
   QPointer<frmOptions> frmOptions_;
   WebEngineLifetime webLifetime_;
+  // One paint of the window per feed fetched.
+  RepaintHold feedRepaints_;
 };
 
 }  // namespace tw

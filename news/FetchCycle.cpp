@@ -110,6 +110,7 @@ void FetchCycle::StartNextDownload() {
     core_.debugLog.WriteDebugLog(QStringLiteral("Begin download: ") + entry.text);
   } else {
     const SiteRecord& site = sites[entry.number];
+    Q_EMIT siteDownloadStarting();
     core_.activity.LogActivity(QStringLiteral("Downloading ") + site.Title, LogLevel::Info, true);
     core_.debugLog.WriteDebugLog(QStringLiteral("Begin download: ") + site.Title, site.RegName);
   }

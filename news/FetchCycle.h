@@ -60,6 +60,8 @@ class FetchCycle : public QObject, public FeedChecker {
  Q_SIGNALS:
   // The queue ran dry and the update check has been asked to run.
   void queueDrained();
+  // A site's feed is about to be fetched; its transfer's end follows.
+  void siteDownloadStarting();
 
  private:
   void tmrCheckQueue_Timer();
