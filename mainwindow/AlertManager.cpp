@@ -73,7 +73,7 @@ void AlertManager::showWindow(const QString& message, const QString& title, int 
 
   if (slots_.isFull() && !alerts_.isEmpty()) alerts_.first()->Unload();
 
-  auto* alert = new frmAlert(slots_, screenArea_, slide_);
+  auto* alert = new frmAlert(slots_, screenArea_, slide_, &slideTicker_);
   alert->setWindowIcon(icon_);
   connect(alert, &frmAlert::restoreRequested, this, &AlertManager::restoreFromAlert);
   alerts_.append(alert);

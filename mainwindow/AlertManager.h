@@ -2,6 +2,7 @@
 
 #include "core/WindowPorts.h"
 #include "mainwindow/AlertSlots.h"
+#include "mainwindow/SlideTicker.h"
 #include "mainwindow/frmAlert.h"
 
 #include <QHash>
@@ -52,7 +53,11 @@ class AlertManager : public QObject, public AlertSink {
   void setWindowIcon(const QIcon& icon) { icon_ = icon; }
   // Where alerts stack; by default the primary screen's available area.
   void setScreenArea(std::function<QRect()> area);
-  void setSlide(AlertSlide slide) { slide_ = slide; }
+  void setSlide(AlertSlide slide) {
+    slide_ = slide;
+    slideTicker_.setInterval(slide.intervalMs);
+  }
+  const SlideTicker& slideTicker() const { return slideTicker_; }
   // Sends alerts to this notification service from now on; null: alert
   // windows only.
   void setNotifications(std::unique_ptr<NotificationTransport> notifications);
@@ -78,6 +83,7 @@ class AlertManager : public QObject, public AlertSink {
   QIcon icon_;
   std::function<QRect()> screenArea_;
   AlertSlide slide_;
+  SlideTicker slideTicker_{slide_.intervalMs};
   ActivityLog* log_ = nullptr;
   bool saidNoService_ = false;
   std::function<std::unique_ptr<NotificationTransport>()> makeNotifications_;

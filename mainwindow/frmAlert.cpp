@@ -3,6 +3,7 @@
 #include "mainwindow/AlertArt.h"
 #include "mainwindow/AlertPlacement.h"
 #include "mainwindow/AlertSlots.h"
+#include "mainwindow/SlideTicker.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -64,12 +65,14 @@ bool IsInside(QWidget* w, QEvent* e) {
 QColor frmAlert::NormalColour() { return QColor(57, 77, 132); }
 QColor frmAlert::HoverColour() { return QColor(57, 77, 255); }
 
-frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSlide slide)
+frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSlide slide, SlideTicker* ticker)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowDoesNotAcceptFocus),
       slots_(slots),
       available_(std::move(available)),
-      slide_(slide) {
+      slide_(slide),
+      ownTicker_(ticker ? nullptr : std::make_unique<SlideTicker>(slide.intervalMs)),
+      ticker_(ticker ? ticker : ownTicker_.get()) {
   setObjectName(QStringLiteral("frmAlert"));
   setAttribute(Qt::WA_DeleteOnClose);
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -120,11 +123,12 @@ frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSli
 
   tmrAlert_.setSingleShot(true);
   connect(&tmrAlert_, &QTimer::timeout, this, &frmAlert::tmrAlert_Timer);
-  slideTimer_.setInterval(slide_.intervalMs);
-  connect(&slideTimer_, &QTimer::timeout, this, &frmAlert::slideStep);
 }
 
-frmAlert::~frmAlert() { releaseSlot(); }
+frmAlert::~frmAlert() {
+  stopSlide();
+  releaseSlot();
+}
 
 void frmAlert::Display(const QString& message, const QString& title, int durationMs, bool restore) {
   lblTitle_->setProperty("fullText", title);
@@ -187,7 +191,11 @@ void frmAlert::showHeight(int height) {
 void frmAlert::startSlide() {
   slideFrom_ = shownHeight_;
   slideClock_.start();
-  slideTimer_.start();
+  if (ticker_) ticker_->start(this, [this] { slideStep(); });
+}
+
+void frmAlert::stopSlide() {
+  if (ticker_) ticker_->stop(this);
 }
 
 // The height follows the time since the slide began, so a late tick catches
@@ -199,7 +207,7 @@ void frmAlert::slideStep() {
   int height = shownHeight_;
   if (phase_ == Phase::SlidingIn) {
     if (shownHeight_ >= full) {
-      slideTimer_.stop();
+      stopSlide();
       phase_ = Phase::Shown;
       // A zero duration keeps the alert until it is closed.
       if (tmrAlert_.interval() > 0) tmrAlert_.start();
@@ -208,13 +216,13 @@ void frmAlert::slideStep() {
     height = static_cast<int>(std::min<qint64>(full, slideFrom_ + travelled));
   } else if (phase_ == Phase::SlidingOut) {
     if (shownHeight_ < kSlideEndPx) {
-      slideTimer_.stop();
+      stopSlide();
       Unload();
       return;
     }
     height = static_cast<int>(std::max<qint64>(kSlideStartPx, slideFrom_ - travelled));
   } else {
-    slideTimer_.stop();
+    stopSlide();
     return;
   }
   if (height != shownHeight_) showHeight(height);
@@ -233,7 +241,7 @@ void frmAlert::releaseSlot() {
 
 void frmAlert::Unload() {
   tmrAlert_.stop();
-  slideTimer_.stop();
+  stopSlide();
   releaseSlot();
   if (phase_ == Phase::Closed) return;
   phase_ = Phase::Closed;
@@ -242,7 +250,7 @@ void frmAlert::Unload() {
 
 void frmAlert::closeEvent(QCloseEvent* event) {
   tmrAlert_.stop();
-  slideTimer_.stop();
+  stopSlide();
   releaseSlot();
   phase_ = Phase::Closed;
   QWidget::closeEvent(event);

@@ -2,17 +2,20 @@
 
 #include <QElapsedTimer>
 #include <QPixmap>
+#include <QPointer>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QLabel;
 
 namespace tw {
 
 class AlertSlots;
+class SlideTicker;
 
 // How alerts slide in and out: stepPx every intervalMs.
 struct AlertSlide {
@@ -47,8 +50,10 @@ class frmAlert : public QWidget {
   static constexpr int kSlideStartPx = 6;
   static constexpr int kSlideEndPx = 8;
 
-  // slots: the shared table; available: the screen's available area.
-  frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSlide slide);
+  // slots: the shared table; available: the screen's available area;
+  // ticker: the clock shared with the other alerts (without one, the alert
+  // keeps its own).
+  frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSlide slide, SlideTicker* ticker = nullptr);
   ~frmAlert() override;
 
   // Shows the alert in the first free slot. durationMs 0 keeps it until it
@@ -96,6 +101,7 @@ class frmAlert : public QWidget {
  private:
   void slideStep();
   void startSlide();
+  void stopSlide();
   void showHeight(int height);
   void releaseSlot();
   void hoverMessage();
@@ -123,7 +129,8 @@ class frmAlert : public QWidget {
   QWidget* picBody_ = nullptr;
   QLabel* lblAlert_ = nullptr;
   QTimer tmrAlert_;
-  QTimer slideTimer_;
+  std::unique_ptr<SlideTicker> ownTicker_;
+  QPointer<SlideTicker> ticker_;
 };
 
 }  // namespace tw

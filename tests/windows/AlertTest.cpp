@@ -181,6 +181,43 @@ TEST_F(AlertTest, TheSlideOpensFromTheBottomEdgeAndClosesBackToIt) {
   }
 }
 
+// Alerts sliding at the same time move on the same ticks of one clock, which
+// runs only while one of them slides: one closed mid-slide leaves the other
+// going.
+TEST_F(AlertTest, AlertsSlidingTogetherShareOneClock) {
+  manager.setSlide({15, 4});
+  manager.ShowAlert(QStringLiteral("first"), QStringLiteral("t"), 0, false);
+  QTest::qWait(40);
+  manager.ShowAlert(QStringLiteral("second"), QStringLiteral("t"), 0, false);
+  frmAlert* first = manager.openAlerts().at(0);
+  frmAlert* second = manager.openAlerts().at(1);
+  ASSERT_EQ(second->phase(), frmAlert::Phase::SlidingIn);
+  EXPECT_TRUE(manager.slideTicker().isTicking());
+
+  // Every tick moves both: between ticks, neither height changes alone.
+  int moves = 0;
+  int apart = 0;
+  int lastFirst = first->shownHeight();
+  int lastSecond = second->shownHeight();
+  for (int i = 0; i < 200 && first->shownHeight() < kAlertHeight; ++i) {
+    QTest::qWait(2);
+    const bool firstMoved = first->shownHeight() != lastFirst;
+    const bool secondMoved = second->shownHeight() != lastSecond;
+    moves += firstMoved;
+    apart += firstMoved != secondMoved;
+    lastFirst = first->shownHeight();
+    lastSecond = second->shownHeight();
+  }
+  EXPECT_GT(moves, 3);
+  EXPECT_EQ(apart, 0);
+
+  first->Unload();
+  EXPECT_TRUE(manager.slideTicker().isTicking());
+  EXPECT_TRUE(WaitFor([&] { return second->phase() == frmAlert::Phase::Shown; }));
+  EXPECT_EQ(second->shownHeight(), kAlertHeight);
+  EXPECT_FALSE(manager.slideTicker().isTicking());
+}
+
 TEST_F(AlertTest, ClearPopupsClosesEveryAlertEvenMidSlide) {
   raise(QStringLiteral("a"));
   raise(QStringLiteral("b"));
