@@ -1,7 +1,8 @@
 // What scripts/measure needs beyond the shell:
-//   tidewire-measure-probe seed <home> <check-at-startup 0|1>
+//   tidewire-measure-probe seed <home> <check-at-startup 0|1> [minutes]
 //       a demo home (see tidewire-demo-server --seed-home) with "Close To
-//       Tray" on, checking at start-up or not;
+//       Tray" on, checking at start-up or not, and every so many minutes
+//       (5 unless given);
 //   tidewire-measure-probe launch <program> [args...]
 //       starts the program and prints "<pid> <seconds>" once its main window
 //       is mapped on the X server (the program keeps running);
@@ -39,15 +40,15 @@ constexpr int kMapDeadlineMs = 60000;
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: tidewire-measure-probe seed <home> <check-at-startup 0|1>\n"
+               "usage: tidewire-measure-probe seed <home> <check-at-startup 0|1> [minutes]\n"
                "       tidewire-measure-probe launch <program> [args...]\n"
                "       tidewire-measure-probe close <pid>\n"
                "       tidewire-measure-probe memory <pid>\n");
   return 2;
 }
 
-int Seed(const char* home, bool checkAtStartup) {
-  if (!tw::demo::SeedDemoHome(QString::fromLocal8Bit(home), 5)) {
+int Seed(const char* home, bool checkAtStartup, int intervalMinutes) {
+  if (intervalMinutes <= 0 || !tw::demo::SeedDemoHome(QString::fromLocal8Bit(home), intervalMinutes)) {
     std::fprintf(stderr, "Could not seed %s\n", home);
     return 1;
   }
@@ -197,7 +198,9 @@ int Memory(long pid) {
 int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   const std::string command = argv[1];
-  if (command == "seed" && argc == 4) return Seed(argv[2], std::strcmp(argv[3], "0") != 0);
+  if (command == "seed" && (argc == 4 || argc == 5)) {
+    return Seed(argv[2], std::strcmp(argv[3], "0") != 0, argc == 5 ? std::atoi(argv[4]) : 5);
+  }
   if (command == "launch") return Launch(argv + 2);
   if (command == "close" && argc == 3) return Close(std::strtol(argv[2], nullptr, 10));
   if (command == "memory" && argc == 3) return Memory(std::strtol(argv[2], nullptr, 10));
