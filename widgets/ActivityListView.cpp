@@ -50,7 +50,18 @@ void ActivityListView::addLine(const ActivityLine& line) {
   // however long the list has grown.
   widestLine_ = std::max(widestLine_, fontMetrics().horizontalAdvance(line.text) + kRowChromePx);
   fitColumn();
-  scrollToItem(item);
+  // Scrolling lays the whole list out first: the lines one piece of work
+  // adds share one layout and one scroll, on the next pass of the event loop.
+  if (!scrollPending_) {
+    scrollPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          scrollPending_ = false;
+          scrollToBottom();
+        },
+        Qt::QueuedConnection);
+  }
 }
 
 void ActivityListView::fitColumn() {

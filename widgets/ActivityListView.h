@@ -33,6 +33,7 @@ class ActivityListView : public QTreeWidget, public ActivityListVisibility {
   ActivityLog& log_;
   const ImageList& images_;
   int widestLine_ = 0;
+  bool scrollPending_ = false;
 };
 
 }  // namespace tw
