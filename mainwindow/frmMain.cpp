@@ -11,6 +11,7 @@
 #include "mainwindow/TitleStripPanel.h"
 #include "mainwindow/TrayIcon.h"
 #include "widgets/ActivityListView.h"
+#include "widgets/ProgressPictureStyle.h"
 #include "widgets/ProgressValue.h"
 #include "widgets/SiteTreeView.h"
 #include "widgets/Split.h"
@@ -36,9 +37,10 @@ constexpr int kMinimumPaneTwips = 2655;
 constexpr int kStripHeightPx = 8;
 constexpr int kLogHeightPx = 130;
 
-QProgressBar* StripBar(QWidget* strip, const char* name) {
+QProgressBar* StripBar(QWidget* strip, const char* name, QStyle* style) {
   auto* bar = new QProgressBar(strip);
   bar->setObjectName(QString::fromLatin1(name));
+  bar->setStyle(style);
   bar->setTextVisible(false);
   bar->setRange(0, 1);
   bar->setValue(0);
@@ -73,6 +75,7 @@ frmMain::frmMain(AppCore& core, QWidget* parent)
 frmMain::~frmMain() = default;
 
 void frmMain::buildControls() {
+  progressStyle_ = new ProgressPictureStyle(this);
   sBar_ = new StatusBarPanels(imgList_, this);
   setStatusBar(sBar_);
 
@@ -95,7 +98,7 @@ void frmMain::buildControls() {
   picPbarWeb_->setObjectName(QStringLiteral("picPbarWeb"));
   picPbarWeb_->setFixedHeight(kStripHeightPx);
   picPbarWeb_->installEventFilter(this);
-  pBarWeb_ = StripBar(picPbarWeb_, "pBarWeb");
+  pBarWeb_ = StripBar(picPbarWeb_, "pBarWeb", progressStyle_);
   cmdMaxCon_ = new QPushButton(QStringLiteral("Submit To Maxconsole"), webPanel_);
   cmdMaxCon_->setObjectName(QStringLiteral("cmdMaxCon"));
   cmdMaxCon_->hide();  // a development aid, not for users
@@ -114,7 +117,7 @@ void frmMain::buildControls() {
   picPbarDL_->setObjectName(QStringLiteral("picPbarDL"));
   picPbarDL_->setFixedHeight(kStripHeightPx);
   picPbarDL_->installEventFilter(this);
-  pBarDL_ = StripBar(picPbarDL_, "pBarDL");
+  pBarDL_ = StripBar(picPbarDL_, "pBarDL", progressStyle_);
 
   lvLog_ = new ActivityListView(core_.activity, imgList_, client_);
   lvLog_->setObjectName(QStringLiteral("lvLog"));

@@ -14,6 +14,7 @@
 class QAction;
 class QMenu;
 class QProgressBar;
+class QStyle;
 class QPushButton;
 
 namespace tw {
@@ -162,6 +163,8 @@ class frmMain : public QMainWindow,
   QPushButton* cmdMaxCon_ = nullptr;
   QWidget* picPbarDL_ = nullptr;
   QProgressBar* pBarDL_ = nullptr;
+  // Shared by both progress bars.
+  QStyle* progressStyle_ = nullptr;
   ActivityListView* lvLog_ = nullptr;
   QMenu* mnuPopup_ = nullptr;
   QAction* mnuMarkRead_ = nullptr;
