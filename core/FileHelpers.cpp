@@ -9,6 +9,7 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <pwd.h>
@@ -75,6 +76,35 @@ bool SaveFileWhole(const QString& path, QByteArrayView bytes, QString* error) {
     return fail(QStringLiteral("only %1 of %2 bytes reached the disk").arg(written.st_size).arg(bytes.size()));
   }
   if (!file.commit()) return fail(file.errorString());
+  return true;
+}
+
+bool SaveTransientFile(const QString& path, QByteArrayView bytes, QString* error) {
+  QTemporaryFile file(path + QStringLiteral(".XXXXXX.part"));
+  const auto fail = [&](const QString& why) {
+    if (error) *error = why;
+    return false;  // the temporary file goes with `file`
+  };
+  const auto failWithErrno = [&] { return fail(QString::fromLocal8Bit(std::strerror(errno))); };
+  if (!file.open()) return fail(file.errorString());
+  // Straight to the descriptor, so that each write reports its own result.
+  const int fd = file.handle();
+  for (qsizetype done = 0; done < bytes.size();) {
+    const ssize_t written = ::write(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return failWithErrno();
+    done += written;
+  }
+  struct stat written {};
+  if (::fstat(fd, &written) != 0 || written.st_size != bytes.size()) {
+    return fail(QStringLiteral("only %1 of %2 bytes were written").arg(written.st_size).arg(bytes.size()));
+  }
+  file.close();
+  if (file.error() != QFileDevice::NoError) return fail(file.errorString());
+  if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+    return failWithErrno();
+  }
+  file.setAutoRemove(false);
   return true;
 }
 

@@ -36,6 +36,11 @@ bool FileExists(const QString& path);
 // file beside it, which replaces the old one only when every write has
 // landed in full, the size on disk matches and the data is synced.
 bool SaveFileWhole(const QString& path, QByteArrayView bytes, QString* error = nullptr);
+// The same for a file that is read at once and made again if lost (a
+// download on its way to the parser): whole or not at all, sizes checked,
+// but not synced to the disk, which would cost two disk flushes per feed
+// and protect nothing a new download would not.
+bool SaveTransientFile(const QString& path, QByteArrayView bytes, QString* error = nullptr);
 // Replaces the file with the text plus CR LF in the single-byte code page,
 // through SaveFileWhole. Returns false when the write failed.
 bool WriteTextFile(const QString& path, const QString& text);

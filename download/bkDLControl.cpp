@@ -297,7 +297,7 @@ void bkDLControl::onReadCompleted(qint64 bytesRead, const QByteArray& body) {
 
   // A failed write leaves the previous file whole.
   QString error;
-  if (!SaveFileWhole(saveFileName_, body, &error)) {
+  if (!SaveTransientFile(saveFileName_, body, &error)) {
     RaiseDownloadError(4, error + QStringLiteral(" [") + saveFileName_ + u']');
     return;
   }

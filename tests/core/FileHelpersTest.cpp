@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -68,9 +69,14 @@ void ExpectSavesFailWhole(const QString& page, std::initializer_list<qsizetype> 
     QString error;
     EXPECT_FALSE(SaveFileWhole(page, QByteArray(size, 'n'), &error)) << size;
     EXPECT_FALSE(error.isEmpty());
+    error.clear();
+    EXPECT_FALSE(SaveTransientFile(page, QByteArray(size, 't'), &error)) << size;
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(WriteTextFile(page, QString(size, u'n'))) << size;
     EXPECT_EQ(Contents(page), pageBefore) << size;
   }
+  // Nothing of the failed saves is left beside the page.
+  EXPECT_TRUE(QDir(QFileInfo(page).path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 // Where no file system can be mounted, DownloadControlTest covers the same
