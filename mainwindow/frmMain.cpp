@@ -40,7 +40,7 @@ constexpr int kLogHeightPx = 130;
 QProgressBar* StripBar(QWidget* strip, const char* name, QStyle* style) {
   auto* bar = new QProgressBar(strip);
   bar->setObjectName(QString::fromLatin1(name));
-  bar->setStyle(style);
+  if (style) bar->setStyle(style);
   bar->setTextVisible(false);
   bar->setRange(0, 1);
   bar->setValue(0);
@@ -98,7 +98,7 @@ void frmMain::buildControls() {
   picPbarWeb_->setObjectName(QStringLiteral("picPbarWeb"));
   picPbarWeb_->setFixedHeight(kStripHeightPx);
   picPbarWeb_->installEventFilter(this);
-  pBarWeb_ = StripBar(picPbarWeb_, "pBarWeb", progressStyle_);
+  pBarWeb_ = StripBar(picPbarWeb_, "pBarWeb", nullptr);
   cmdMaxCon_ = new QPushButton(QStringLiteral("Submit To Maxconsole"), webPanel_);
   cmdMaxCon_->setObjectName(QStringLiteral("cmdMaxCon"));
   cmdMaxCon_->hide();  // a development aid, not for users

@@ -163,7 +163,7 @@ class frmMain : public QMainWindow,
   QPushButton* cmdMaxCon_ = nullptr;
   QWidget* picPbarDL_ = nullptr;
   QProgressBar* pBarDL_ = nullptr;
-  // Shared by both progress bars.
+  // The download bar's: it goes back and forth between the same looks.
   QStyle* progressStyle_ = nullptr;
   ActivityListView* lvLog_ = nullptr;
   QMenu* mnuPopup_ = nullptr;

@@ -23,7 +23,8 @@ class ProgressPictureStyle : public QProxyStyle {
   void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                    const QWidget* widget = nullptr) const override;
 
-  static constexpr int kRemembered = 4;
+  // Empty, full and the latest part way (a bar of 1,000 pixels is 32 KiB).
+  static constexpr int kRemembered = 3;
 
  private:
   struct Look {
