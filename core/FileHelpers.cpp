@@ -54,6 +54,27 @@ bool FileExists(const QString& path) {
   return file.open(QIODevice::ReadOnly);
 }
 
+namespace {
+
+// Writes the bytes to the descriptor, each write's result checked, then
+// checks that the file is as long as they are. Empty when all of it landed,
+// else why not.
+QString WriteWhole(int fd, QByteArrayView bytes) {
+  for (qsizetype done = 0; done < bytes.size();) {
+    const ssize_t written = ::write(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return QString::fromLocal8Bit(std::strerror(errno));
+    done += written;
+  }
+  struct stat landed {};
+  if (::fstat(fd, &landed) != 0 || landed.st_size != bytes.size()) {
+    return QStringLiteral("only %1 of %2 bytes reached the disk").arg(landed.st_size).arg(bytes.size());
+  }
+  return {};
+}
+
+}  // namespace
+
 bool SaveFileWhole(const QString& path, QByteArrayView bytes, QString* error) {
   // QSaveFile alone is not enough on a full disk: commit() ignores a failed
   // final flush of its buffer and a failed sync, and then renames a short
@@ -65,16 +86,8 @@ bool SaveFileWhole(const QString& path, QByteArrayView bytes, QString* error) {
     return false;
   };
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(file.errorString());
-  for (qint64 done = 0; done < bytes.size();) {
-    const qint64 written = file.write(bytes.data() + done, bytes.size() - done);
-    if (written <= 0) return fail(file.errorString());
-    done += written;
-  }
+  if (const QString why = WriteWhole(file.handle(), bytes); !why.isEmpty()) return fail(why);
   if (::fsync(file.handle()) != 0) return fail(QString::fromLocal8Bit(std::strerror(errno)));
-  struct stat written {};
-  if (::fstat(file.handle(), &written) != 0 || written.st_size != bytes.size()) {
-    return fail(QStringLiteral("only %1 of %2 bytes reached the disk").arg(written.st_size).arg(bytes.size()));
-  }
   if (!file.commit()) return fail(file.errorString());
   return true;
 }
@@ -85,24 +98,12 @@ bool SaveTransientFile(const QString& path, QByteArrayView bytes, QString* error
     if (error) *error = why;
     return false;  // the temporary file goes with `file`
   };
-  const auto failWithErrno = [&] { return fail(QString::fromLocal8Bit(std::strerror(errno))); };
   if (!file.open()) return fail(file.errorString());
-  // Straight to the descriptor, so that each write reports its own result.
-  const int fd = file.handle();
-  for (qsizetype done = 0; done < bytes.size();) {
-    const ssize_t written = ::write(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return failWithErrno();
-    done += written;
-  }
-  struct stat written {};
-  if (::fstat(fd, &written) != 0 || written.st_size != bytes.size()) {
-    return fail(QStringLiteral("only %1 of %2 bytes were written").arg(written.st_size).arg(bytes.size()));
-  }
+  if (const QString why = WriteWhole(file.handle(), bytes); !why.isEmpty()) return fail(why);
   file.close();
   if (file.error() != QFileDevice::NoError) return fail(file.errorString());
   if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
-    return failWithErrno();
+    return fail(QString::fromLocal8Bit(std::strerror(errno)));
   }
   file.setAutoRemove(false);
   return true;
