@@ -43,6 +43,18 @@ std::optional<qint32> ToDword(const QVariant& value) {
   return static_cast<qint32>(rounded);
 }
 
+// The bytes SetRegValue stores for a value of the type; none when it writes
+// nothing.
+std::optional<QByteArray> StoredBytes(const QVariant& value, RegType type) {
+  if (type == RegType::String) return EncodeWindows1252(value.toString());
+  if (type != RegType::Dword) return std::nullopt;
+  const std::optional<qint32> number = ToDword(value);
+  if (!number) return std::nullopt;
+  QByteArray data(4, Qt::Uninitialized);
+  qToLittleEndian(*number, data.data());
+  return data;
+}
+
 }  // namespace
 
 Registry::Registry(QString machineStorePath, QString userStorePath, RegistryStore::Reporter reporter)
@@ -59,18 +71,20 @@ void Registry::DeleteRegValue(Hive hive, const QString& keyPath, const QString& 
 
 void Registry::SetRegValue(Hive hive, const QString& keyPath, const QString& valueName, const QVariant& value,
                            RegType type) {
-  QByteArray data;
-  if (type == RegType::String) {
-    data = EncodeWindows1252(value.toString());
-  } else if (type == RegType::Dword) {
-    const std::optional<qint32> number = ToDword(value);
-    if (!number) return;
-    data.resize(4);
-    qToLittleEndian(*number, data.data());
-  } else {
-    return;
+  if (const std::optional<QByteArray> data = StoredBytes(value, type)) {
+    store(hive).setValue(SingleByte(keyPath), SingleByte(valueName), static_cast<int>(type), *data);
   }
-  store(hive).setValue(SingleByte(keyPath), SingleByte(valueName), static_cast<int>(type), data);
+}
+
+void Registry::UpdateRegValue(Hive hive, const QString& keyPath, const QString& valueName, const QVariant& value,
+                              RegType type) {
+  const std::optional<QByteArray> data = StoredBytes(value, type);
+  if (!data) return;
+  const QString path = SingleByte(keyPath);
+  const QString name = SingleByte(valueName);
+  const auto stored = store(hive).value(path, name);
+  if (stored && stored->kind == static_cast<int>(type) && stored->data == *data) return;
+  store(hive).setValue(path, name, static_cast<int>(type), *data);
 }
 
 void Registry::CreateRegKeyWithTexts(Hive hive, const QString& keyPath, const QList<RegText>& texts) {

@@ -25,6 +25,10 @@ class Registry {
   // flags as 1/0); a value that does not convert, or any other type, writes
   // nothing.
   void SetRegValue(Hive hive, const QString& keyPath, const QString& valueName, const QVariant& value, RegType type);
+  // As SetRegValue, but a value the store already holds as it would be
+  // written (same kind, same bytes) is left alone: no write, no commit.
+  void UpdateRegValue(Hive hive, const QString& keyPath, const QString& valueName, const QVariant& value,
+                      RegType type);
   struct RegText {
     QString name;
     QString text;

@@ -55,15 +55,15 @@ QString Settings::siteText(const QString& regName, const TextSetting& setting) c
 }
 
 void Settings::setSiteFlag(const QString& regName, const FlagSetting& setting, bool on) {
-  registry_.SetRegValue(hive(), siteKeyPath(regName), Name(setting.name), on ? 1 : 0, RegType::Dword);
+  registry_.UpdateRegValue(hive(), siteKeyPath(regName), Name(setting.name), on ? 1 : 0, RegType::Dword);
 }
 
 void Settings::setSiteNumber(const QString& regName, const NumberSetting& setting, qint32 value) {
-  registry_.SetRegValue(hive(), siteKeyPath(regName), Name(setting.name), value, RegType::Dword);
+  registry_.UpdateRegValue(hive(), siteKeyPath(regName), Name(setting.name), value, RegType::Dword);
 }
 
 void Settings::setSiteText(const QString& regName, const TextSetting& setting, const QString& value) {
-  registry_.SetRegValue(hive(), siteKeyPath(regName), Name(setting.name), value, RegType::String);
+  registry_.UpdateRegValue(hive(), siteKeyPath(regName), Name(setting.name), value, RegType::String);
 }
 
 RegValue Settings::placement(const QString& windowName, const char* property) const {

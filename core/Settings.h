@@ -25,7 +25,10 @@ class Settings {
   bool multiUser() const;
   void setMultiUser(bool on);
 
-  // Per site: key = root + "\" + the site's RegName.
+  // Per site: key = root + "\" + the site's RegName. A site's values are
+  // written only when they differ from what is stored: each check sets the
+  // error count and the channel's values, mostly to what they already are,
+  // and would otherwise cost a commit (a disk flush) each time.
   QString siteKeyPath(const QString& regName) const;
   bool siteFlag(const QString& regName, const FlagSetting& setting) const;
   qint32 siteNumber(const QString& regName, const NumberSetting& setting) const;

@@ -1,6 +1,7 @@
 #include "core/Registry.h"
 #include "support/TempHome.h"
 
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -165,6 +166,45 @@ TEST_F(RegistryTest, TransactionsLandWholeOrNotAtAll) {
   Registry other(home.paths().machineStore, home.paths().userStore, {});
   EXPECT_EQ(other.QueryRegValue(LM, key, QStringLiteral("TotalItems")), RegValue::Number(8));
   EXPECT_TRUE(other.KeyExists(LM, key + QStringLiteral("\\1")));
+}
+
+// A check sets each site's error count and channel values again, mostly to
+// what they are: such a write must not reach the file (each commit is a disk
+// flush), while any difference, of bytes or of kind, still does.
+TEST_F(RegistryTest, AnUpdateToWhatIsStoredWritesNothing) {
+  const QString key = kRoot + QStringLiteral("\\Xbins");
+  registry.CreateRegKey(LM, key);
+  registry.SetRegValue(LM, key, QStringLiteral("ErrorCount"), 0, RegType::Dword);
+  registry.SetRegValue(LM, key, QStringLiteral("Title"), QString::fromUtf8("Caf\xC3\xA9"), RegType::String);
+  const QString wal = home.paths().machineStore + QStringLiteral("-wal");
+  const auto written = [&] { return QFileInfo(wal).size(); };
+  const qint64 before = written();
+  ASSERT_GT(before, 0);
+
+  registry.UpdateRegValue(LM, key, QStringLiteral("errorcount"), 0, RegType::Dword);
+  registry.UpdateRegValue(LM, key, QStringLiteral("TITLE"), QString::fromUtf8("Caf\xC3\xA9"), RegType::String);
+  EXPECT_EQ(written(), before) << "nothing changed, nothing written";
+
+  registry.UpdateRegValue(LM, key, QStringLiteral("ErrorCount"), QStringLiteral("0"), RegType::String);
+  EXPECT_EQ(registry.QueryRegValue(LM, key, QStringLiteral("ErrorCount")), RegValue::Text(QStringLiteral("0")));
+  registry.UpdateRegValue(LM, key, QStringLiteral("Title"), QStringLiteral("Cafe"), RegType::String);
+  EXPECT_EQ(registry.QueryRegValue(LM, key, QStringLiteral("Title")), RegValue::Text(QStringLiteral("Cafe")));
+  registry.UpdateRegValue(LM, key + QStringLiteral("\\Missing"), QStringLiteral("Title"), QStringLiteral("x"),
+                          RegType::String);
+  EXPECT_FALSE(registry.KeyExists(LM, key + QStringLiteral("\\Missing"))) << "as a set, it makes no key";
+  EXPECT_GT(written(), before);
+
+  // Inside a transaction it compares with what the transaction has written.
+  {
+    RegistryTransaction tx(registry, LM);
+    registry.SetRegValue(LM, key, QStringLiteral("Title"), QStringLiteral("Pending"), RegType::String);
+    registry.UpdateRegValue(LM, key, QStringLiteral("Title"), QStringLiteral("Cafe"), RegType::String);
+    EXPECT_TRUE(tx.commit());
+  }
+  Registry reopened(home.paths().machineStore, home.paths().userStore, {});
+  EXPECT_EQ(reopened.QueryRegValue(LM, key, QStringLiteral("Title")), RegValue::Text(QStringLiteral("Cafe")));
+  EXPECT_EQ(reopened.QueryRegValue(LM, key, QStringLiteral("ErrorCount")), RegValue::Text(QStringLiteral("0")));
+  EXPECT_TRUE(problems.isEmpty());
 }
 
 TEST(RegValueTest, ReadingRules) {
