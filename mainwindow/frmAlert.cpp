@@ -6,9 +6,17 @@
 #include "mainwindow/SlideTicker.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
+#include <QtMath>
+#include <QWindow>
+
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
 
 #include <algorithm>
 #include <utility>
@@ -31,14 +39,37 @@ class AlertStrip : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
-    if (kind_ == Kind::Title) {
-      AlertArt::PaintTitleStrip(p, rect(), window()->windowIcon());
-    } else {
-      AlertArt::PaintBody(p, rect());
-    }
+    p.drawPixmap(0, 0, picture());
   }
 
  private:
+  // Every alert wears the same strips: each is painted once, into a picture
+  // that the next alerts copy (filling the gradients costs more than a copy).
+  QPixmap picture() const {
+    const qreal dpr = devicePixelRatioF();
+    const QIcon icon = kind_ == Kind::Title ? window()->windowIcon() : QIcon();
+    const QString key = QStringLiteral("tw-alert-strip-%1-%2x%3-%4-%5")
+                            .arg(static_cast<int>(kind_))
+                            .arg(width())
+                            .arg(height())
+                            .arg(dpr)
+                            .arg(icon.cacheKey());
+    QPixmap picture;
+    if (QPixmapCache::find(key, &picture)) return picture;
+    picture = QPixmap(QSize(qCeil(width() * dpr), qCeil(height() * dpr)));
+    picture.setDevicePixelRatio(dpr);
+    {
+      QPainter p(&picture);
+      if (kind_ == Kind::Title) {
+        AlertArt::PaintTitleStrip(p, rect(), icon);
+      } else {
+        AlertArt::PaintBody(p, rect());
+      }
+    }
+    QPixmapCache::insert(key, picture);
+    return picture;
+  }
+
   Kind kind_;
 };
 
@@ -58,6 +89,16 @@ void SetTextColour(QLabel* label, const QColor& colour) {
 
 bool IsInside(QWidget* w, QEvent* e) {
   return w->rect().contains(static_cast<QMouseEvent*>(e)->position().toPoint());
+}
+
+// Qt leaves a change of shape in the display connection's buffer until
+// something else goes out: sent now, the server answers this step's rows
+// with an expose this step, not the next.
+void SendToDisplay() {
+#if QT_CONFIG(xcb)
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (xcb_connection_t* connection = x11 ? x11->connection() : nullptr) xcb_flush(connection);
+#endif
 }
 
 }  // namespace
@@ -175,18 +216,22 @@ void frmAlert::layoutControls() {
 // the bottom edge.
 void frmAlert::showHeight(int height) {
   const int full = final_.height();
-  const int before = std::exchange(shownHeight_, height);
+  shownHeight_ = height;
   if (slide_.resizeWindow) {
     setGeometry(AlertPlacement::SlideGeometry(final_, height));
     content_->move(0, height - full);
-  } else if (height >= full) {
-    clearMask();
   } else {
-    setMask(QRegion(0, full - height, kWidth, height));
-    // Painting stops at the cut: the rows that come into view are drawn now.
-    if (height > before) update(0, full - height, kWidth, height - before);
+    // The cut is the X server's alone (the window's shape), not the widget's
+    // mask, which would also stop painting at it: so the whole alert is
+    // painted once, and the rows a step brings into view come back as an
+    // expose that is answered from the window's buffer, with no painting.
+    if (!windowHandle()) create();
+    windowHandle()->setMask(height >= full ? QRegion() : QRegion(0, full - height, kWidth, height));
+    SendToDisplay();
   }
 }
+
+QRegion frmAlert::cut() const { return windowHandle() ? windowHandle()->mask() : QRegion(); }
 
 void frmAlert::startSlide() {
   slideFrom_ = shownHeight_;

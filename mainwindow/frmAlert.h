@@ -32,7 +32,7 @@ struct AlertSlide {
 // slides down again. It never takes the focus.
 //
 // While it slides, the window keeps its final place and size and is cut
-// (masked) to the part in view: a step changes the cut and nothing is
+// (shaped) to the part in view: a step changes the cut and nothing is
 // painted again, where resizing the window would repaint all of it, on a
 // fresh buffer, every few milliseconds.
 class frmAlert : public QWidget {
@@ -69,6 +69,8 @@ class frmAlert : public QWidget {
   Phase phase() const { return phase_; }
   // How much of the alert is in view, from its bottom edge up.
   int shownHeight() const { return shownHeight_; }
+  // The part of the window the server shows while it slides (empty: all).
+  QRegion cut() const;
   bool restoreOnClick() const { return restoreOnClick_; }
   // Where the alert stands once slid in.
   QRect finalGeometry() const { return final_; }

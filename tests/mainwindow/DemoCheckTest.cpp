@@ -123,7 +123,7 @@ TEST_F(DemoCheck, AfterEachCheckTheTreeShowsWhatAFreshViewShowsAndAlertsStandInT
   for (int i = 0; i < alerts.size(); ++i) {
     EXPECT_EQ(alerts[i]->slot(), i + 1);
     EXPECT_EQ(alerts[i]->geometry(), AlertPlacement::FinalGeometry(area, alerts[i]->size(), i + 1));
-    EXPECT_TRUE(alerts[i]->mask().isEmpty()) << "all of it in view";
+    EXPECT_TRUE(alerts[i]->cut().isEmpty()) << "all of it in view";
   }
   program.window().Clear_Popups();
 

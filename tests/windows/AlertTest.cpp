@@ -1,5 +1,6 @@
 #include "FakeAlertHost.h"
 #include "core/AppIdentity.h"
+#include "mainwindow/AlertArt.h"
 #include "mainwindow/AlertManager.h"
 #include "mainwindow/AlertPlacement.h"
 #include "mainwindow/frmAlert.h"
@@ -7,6 +8,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -145,9 +147,9 @@ TEST_F(AlertTest, ADurationSlidesOutAndFreesTheSlot) {
   EXPECT_FALSE(manager.alertSlots().isTaken(1));
 }
 
-// What shows of an alert on the screen: the window, cut to its mask.
+// What shows of an alert on the screen: the window, cut to its shape.
 QRect Shown(const frmAlert* a) {
-  return a->mask().isEmpty() ? a->geometry() : a->mask().boundingRect().translated(a->pos());
+  return a->cut().isEmpty() ? a->geometry() : a->cut().boundingRect().translated(a->pos());
 }
 
 // Whether the window is cut to the part in view or resized to it, the alert
@@ -307,6 +309,38 @@ TEST_F(AlertTest, TheControlsSitWhereTheDesignPutsThem) {
   const QRect close = a->imgClose()->geometry();
   EXPECT_EQ(frmAlert::kWidth - 1 - close.right(), close.top()) << "same gap to the right as to the top";
   EXPECT_EQ(a->lblTitle()->x(), 22);
+}
+
+// The strips are painted once and copied into each alert after: every alert
+// still shows them as the art paints them, and a new window icon shows in
+// the next alert's title.
+TEST_F(AlertTest, EveryAlertShowsTheArtWithItsIcon) {
+  const auto shown = [](QWidget* strip) {  // the strip alone, without its labels
+    QImage image(strip->size(), QImage::Format_RGB32);
+    strip->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    return image;
+  };
+  const auto art = [](QWidget* strip, bool title) {
+    QImage image(strip->size(), QImage::Format_RGB32);
+    QPainter p(&image);
+    if (title) {
+      AlertArt::PaintTitleStrip(p, image.rect(), strip->window()->windowIcon());
+    } else {
+      AlertArt::PaintBody(p, image.rect());
+    }
+    return image;
+  };
+  for (const char* icon : {"", "", "red", "red"}) {
+    SCOPED_TRACE(icon);
+    if (*icon) {
+      QPixmap red(16, 16);
+      red.fill(Qt::red);
+      manager.setWindowIcon(QIcon(red));
+    }
+    frmAlert* a = raise(QStringLiteral("art"));
+    EXPECT_EQ(shown(a->picTitle()), art(a->picTitle(), true));
+    EXPECT_EQ(shown(a->picBody()), art(a->picBody(), false));
+  }
 }
 
 TEST_F(AlertTest, ALongTitleIsShortenedBeforeTheCloseButton) {
