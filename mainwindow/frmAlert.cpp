@@ -27,6 +27,11 @@ namespace {
 constexpr int kTitleLeftPx = 22;
 constexpr int kMessagePaddingPx = 8;
 
+// The strips' pictures, shared by the alerts open at a time and let go with
+// the last of them: between checks the program holds none.
+int gAlertsAlive = 0;
+QStringList gStripPictureKeys;
+
 // A strip that paints itself with one of the alert's pictures.
 class AlertStrip : public QWidget {
  public:
@@ -44,7 +49,8 @@ class AlertStrip : public QWidget {
 
  private:
   // Every alert wears the same strips: each is painted once, into a picture
-  // that the next alerts copy (filling the gradients costs more than a copy).
+  // that the alerts open with it copy (filling the gradients costs more than
+  // a copy).
   QPixmap picture() const {
     const qreal dpr = devicePixelRatioF();
     const QIcon icon = kind_ == Kind::Title ? window()->windowIcon() : QIcon();
@@ -66,7 +72,7 @@ class AlertStrip : public QWidget {
         AlertArt::PaintBody(p, rect());
       }
     }
-    QPixmapCache::insert(key, picture);
+    if (QPixmapCache::insert(key, picture) && !gStripPictureKeys.contains(key)) gStripPictureKeys << key;
     return picture;
   }
 
@@ -114,6 +120,7 @@ frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSli
       slide_(slide),
       ownTicker_(ticker ? nullptr : std::make_unique<SlideTicker>(slide.intervalMs)),
       ticker_(ticker ? ticker : ownTicker_.get()) {
+  ++gAlertsAlive;
   setObjectName(QStringLiteral("frmAlert"));
   setAttribute(Qt::WA_DeleteOnClose);
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -169,6 +176,10 @@ frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSli
 frmAlert::~frmAlert() {
   stopSlide();
   releaseSlot();
+  if (--gAlertsAlive == 0) {
+    for (const QString& key : std::as_const(gStripPictureKeys)) QPixmapCache::remove(key);
+    gStripPictureKeys.clear();
+  }
 }
 
 void frmAlert::Display(const QString& message, const QString& title, int durationMs, bool restore) {
@@ -230,6 +241,8 @@ void frmAlert::showHeight(int height) {
     SendToDisplay();
   }
 }
+
+int frmAlert::StripPicturesKept() { return static_cast<int>(gStripPictureKeys.size()); }
 
 QRegion frmAlert::cut() const { return windowHandle() ? windowHandle()->mask() : QRegion(); }
 

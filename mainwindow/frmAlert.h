@@ -71,6 +71,8 @@ class frmAlert : public QWidget {
   int shownHeight() const { return shownHeight_; }
   // The part of the window the server shows while it slides (empty: all).
   QRegion cut() const;
+  // The strips' shared pictures held now (none once no alert is left).
+  static int StripPicturesKept();
   bool restoreOnClick() const { return restoreOnClick_; }
   // Where the alert stands once slid in.
   QRect finalGeometry() const { return final_; }

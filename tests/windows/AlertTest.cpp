@@ -312,8 +312,8 @@ TEST_F(AlertTest, TheControlsSitWhereTheDesignPutsThem) {
 }
 
 // The strips are painted once and copied into each alert after: every alert
-// still shows them as the art paints them, and a new window icon shows in
-// the next alert's title.
+// still shows them as the art paints them, a new window icon shows in the
+// next alert's title, and the pictures are let go with the last alert.
 TEST_F(AlertTest, EveryAlertShowsTheArtWithItsIcon) {
   const auto shown = [](QWidget* strip) {  // the strip alone, without its labels
     QImage image(strip->size(), QImage::Format_RGB32);
@@ -341,6 +341,12 @@ TEST_F(AlertTest, EveryAlertShowsTheArtWithItsIcon) {
     EXPECT_EQ(shown(a->picTitle()), art(a->picTitle(), true));
     EXPECT_EQ(shown(a->picBody()), art(a->picBody(), false));
   }
+  EXPECT_GT(frmAlert::StripPicturesKept(), 0);
+  QList<QPointer<frmAlert>> open;
+  for (frmAlert* a : manager.openAlerts()) open << a;
+  manager.Clear_Popups();
+  EXPECT_TRUE(WaitFor([&] { return std::all_of(open.begin(), open.end(), [](const auto& a) { return a.isNull(); }); }));
+  EXPECT_EQ(frmAlert::StripPicturesKept(), 0) << "the pictures go with the last alert";
 }
 
 TEST_F(AlertTest, ALongTitleIsShortenedBeforeTheCloseButton) {
