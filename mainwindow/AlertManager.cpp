@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace tw {
 namespace {
@@ -18,6 +19,13 @@ namespace {
 QRect PrimaryAvailableArea() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen ? screen->availableGeometry() : QRect();
+}
+
+// How long the primary screen shows a frame, in whole milliseconds.
+int FrameMs() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const qreal hz = screen ? screen->refreshRate() : 0;
+  return hz >= 1 ? static_cast<int>(std::ceil(1000 / hz)) : 0;
 }
 
 }  // namespace
@@ -73,6 +81,9 @@ void AlertManager::showWindow(const QString& message, const QString& title, int 
 
   if (slots_.isFull() && !alerts_.isEmpty()) alerts_.first()->Unload();
 
+  // The slide's pace is its own; its steps come no more often than the
+  // screen shows frames, as a step between two frames is never seen.
+  slideTicker_.setInterval(std::max(slide_.intervalMs, FrameMs()));
   auto* alert = new frmAlert(slots_, screenArea_, slide_, &slideTicker_);
   alert->setWindowIcon(icon_);
   connect(alert, &frmAlert::restoreRequested, this, &AlertManager::restoreFromAlert);

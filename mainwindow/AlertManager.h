@@ -53,10 +53,7 @@ class AlertManager : public QObject, public AlertSink {
   void setWindowIcon(const QIcon& icon) { icon_ = icon; }
   // Where alerts stack; by default the primary screen's available area.
   void setScreenArea(std::function<QRect()> area);
-  void setSlide(AlertSlide slide) {
-    slide_ = slide;
-    slideTicker_.setInterval(slide.intervalMs);
-  }
+  void setSlide(AlertSlide slide) { slide_ = slide; }
   const SlideTicker& slideTicker() const { return slideTicker_; }
   // Sends alerts to this notification service from now on; null: alert
   // windows only.
