@@ -1,5 +1,7 @@
 #include "mainwindow/SlideTicker.h"
 
+#include <QScopedValueRollback>
+
 #include <algorithm>
 
 namespace tw {
@@ -24,11 +26,15 @@ void SlideTicker::tick() {
   // A step may stop itself or another slider, or close a window: walk a copy
   // and skip whoever has left meanwhile.
   const std::vector<Stepper> now = steppers_;
-  for (const Stepper& s : now) {
-    const bool stillIn = s.who && std::any_of(steppers_.begin(), steppers_.end(),
-                                              [&](const Stepper& in) { return in.who == s.who; });
-    if (stillIn) s.step();
+  {
+    const QScopedValueRollback<bool> ticking(inTick_, true);
+    for (const Stepper& s : now) {
+      const bool stillIn = s.who && std::any_of(steppers_.begin(), steppers_.end(),
+                                                [&](const Stepper& in) { return in.who == s.who; });
+      if (stillIn) s.step();
+    }
   }
+  if (afterSteps_) afterSteps_();
   std::erase_if(steppers_, [](const Stepper& s) { return !s.who; });
   if (steppers_.empty()) timer_.stop();
 }

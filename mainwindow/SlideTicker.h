@@ -21,6 +21,11 @@ class SlideTicker : public QObject {
   void stop(QObject* who);
   void setInterval(int intervalMs) { timer_.setInterval(intervalMs); }
   bool isTicking() const { return timer_.isActive(); }
+  // Called once after each tick's steps: what the steps left to do for all
+  // of them at once (sending their requests to the display).
+  void setAfterSteps(std::function<void()> afterSteps) { afterSteps_ = std::move(afterSteps); }
+  // Whether the steps of a tick are being taken now.
+  bool inTick() const { return inTick_; }
 
  private:
   struct Stepper {
@@ -31,6 +36,8 @@ class SlideTicker : public QObject {
 
   QTimer timer_;
   std::vector<Stepper> steppers_;
+  std::function<void()> afterSteps_;
+  bool inTick_ = false;
 };
 
 }  // namespace tw

@@ -5,6 +5,7 @@
 #include "mainwindow/AlertSlots.h"
 #include "mainwindow/SlideTicker.h"
 
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #endif
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 namespace tw {
@@ -97,15 +99,12 @@ bool IsInside(QWidget* w, QEvent* e) {
   return w->rect().contains(static_cast<QMouseEvent*>(e)->position().toPoint());
 }
 
-// Qt leaves a change of shape in the display connection's buffer until
-// something else goes out: sent now, the server answers this step's rows
-// with an expose this step, not the next.
-void SendToDisplay() {
 #if QT_CONFIG(xcb)
+xcb_connection_t* X11Connection() {
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  if (xcb_connection_t* connection = x11 ? x11->connection() : nullptr) xcb_flush(connection);
-#endif
+  return x11 ? x11->connection() : nullptr;
 }
+#endif
 
 }  // namespace
 
@@ -120,6 +119,7 @@ frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSli
       slide_(slide),
       ownTicker_(ticker ? nullptr : std::make_unique<SlideTicker>(slide.intervalMs)),
       ticker_(ticker ? ticker : ownTicker_.get()) {
+  if (ownTicker_) ownTicker_->setAfterSteps(&frmAlert::SendToDisplay);
   ++gAlertsAlive;
   setObjectName(QStringLiteral("frmAlert"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -227,6 +227,7 @@ void frmAlert::layoutControls() {
 // the bottom edge.
 void frmAlert::showHeight(int height) {
   const int full = final_.height();
+  const int before = shownHeight_;
   shownHeight_ = height;
   if (slide_.resizeWindow) {
     setGeometry(AlertPlacement::SlideGeometry(final_, height));
@@ -234,12 +235,72 @@ void frmAlert::showHeight(int height) {
   } else {
     // The cut is the X server's alone (the window's shape), not the widget's
     // mask, which would also stop painting at it: so the whole alert is
-    // painted once, and the rows a step brings into view come back as an
-    // expose that is answered from the window's buffer, with no painting.
+    // painted once, and the rows a step brings into view are copied from the
+    // window's buffer, with no painting.
     if (!windowHandle()) create();
     windowHandle()->setMask(height >= full ? QRegion() : QRegion(0, full - height, kWidth, height));
-    SendToDisplay();
+    if (quietSlide_ && height > before && backingStore()) {
+      backingStore()->flush(QRegion(0, full - height, kWidth, height - before), windowHandle());
+    }
+    sendUnlessInTick();
   }
+}
+
+// Each step of a slide in brings rows into view, and the server would send
+// an expose for them: a wake-up of Qt's event reader and of this thread, and
+// a copy, per step and alert. Once the window has had its first expose (Qt
+// then counts it as shown and has painted it whole), the slide puts the new
+// rows up itself and the window hears no exposes until the slide ends.
+void frmAlert::beginQuietSlide() {
+#if QT_CONFIG(xcb)
+  if (quietSlide_ || quietRefused_ || slide_.resizeWindow || !windowHandle() || !windowHandle()->isExposed() ||
+      !backingStore()) {
+    return;
+  }
+  xcb_connection_t* connection = X11Connection();
+  if (!connection) return;
+  // Asked once: the mask is Qt's to choose, and is given back as it was.
+  quietRefused_ = true;
+  const auto window = static_cast<xcb_window_t>(winId());
+  xcb_get_window_attributes_reply_t* attributes =
+      xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr);
+  if (!attributes) return;
+  eventMask_ = attributes->your_event_mask;
+  std::free(attributes);
+  if (!(eventMask_ & XCB_EVENT_MASK_EXPOSURE)) return;
+  quietRefused_ = false;
+  const quint32 quiet = eventMask_ & ~quint32(XCB_EVENT_MASK_EXPOSURE);
+  xcb_change_window_attributes(connection, window, XCB_CW_EVENT_MASK, &quiet);
+  quietSlide_ = true;
+#endif
+}
+
+// The window hears its exposes again. repaintAll: the whole window is put up
+// again from its buffer, for any part another window uncovered meanwhile.
+void frmAlert::endQuietSlide(bool repaintAll) {
+  if (!quietSlide_) return;
+  quietSlide_ = false;
+#if QT_CONFIG(xcb)
+  xcb_connection_t* connection = X11Connection();
+  if (!connection || !windowHandle()) return;
+  xcb_change_window_attributes(connection, static_cast<xcb_window_t>(winId()), XCB_CW_EVENT_MASK, &eventMask_);
+  if (repaintAll && backingStore()) backingStore()->flush(QRegion(rect()), windowHandle());
+  sendUnlessInTick();
+#endif
+}
+
+// Qt leaves a change of shape in the display connection's buffer until
+// something else goes out: sent at once, this step shows now, not the next.
+void frmAlert::SendToDisplay() {
+#if QT_CONFIG(xcb)
+  if (xcb_connection_t* connection = X11Connection()) xcb_flush(connection);
+#endif
+}
+
+// Alerts stepping on a shared tick send their requests together, after the
+// tick's last step: one write to the display, not one an alert.
+void frmAlert::sendUnlessInTick() {
+  if (!ticker_ || !ticker_->inTick()) SendToDisplay();
 }
 
 int frmAlert::StripPicturesKept() { return static_cast<int>(gStripPictureKeys.size()); }
@@ -266,12 +327,14 @@ void frmAlert::slideStep() {
   if (phase_ == Phase::SlidingIn) {
     if (shownHeight_ >= full) {
       stopSlide();
+      endQuietSlide(true);
       phase_ = Phase::Shown;
       // A zero duration keeps the alert until it is closed.
       if (tmrAlert_.interval() > 0) tmrAlert_.start();
       return;
     }
     height = static_cast<int>(std::min<qint64>(full, slideFrom_ + travelled));
+    beginQuietSlide();
   } else if (phase_ == Phase::SlidingOut) {
     if (shownHeight_ < kSlideEndPx) {
       stopSlide();
@@ -300,6 +363,7 @@ void frmAlert::releaseSlot() {
 void frmAlert::Unload() {
   tmrAlert_.stop();
   stopSlide();
+  endQuietSlide(false);
   releaseSlot();
   if (phase_ == Phase::Closed) return;
   phase_ = Phase::Closed;
@@ -309,6 +373,7 @@ void frmAlert::Unload() {
 void frmAlert::closeEvent(QCloseEvent* event) {
   tmrAlert_.stop();
   stopSlide();
+  endQuietSlide(false);
   releaseSlot();
   phase_ = Phase::Closed;
   QWidget::closeEvent(event);

@@ -71,8 +71,14 @@ class frmAlert : public QWidget {
   int shownHeight() const { return shownHeight_; }
   // The part of the window the server shows while it slides (empty: all).
   QRegion cut() const;
+  // Whether the rows a step brings into view are put on the screen by the
+  // step itself, the server sending no expose for them.
+  bool slidesWithoutExposes() const { return quietSlide_; }
   // The strips' shared pictures held now (none once no alert is left).
   static int StripPicturesKept();
+  // Sends what the alerts asked of the display (Qt holds a change of shape
+  // until something else goes out).
+  static void SendToDisplay();
   bool restoreOnClick() const { return restoreOnClick_; }
   // Where the alert stands once slid in.
   QRect finalGeometry() const { return final_; }
@@ -107,6 +113,9 @@ class frmAlert : public QWidget {
   void startSlide();
   void stopSlide();
   void showHeight(int height);
+  void sendUnlessInTick();
+  void beginQuietSlide();
+  void endQuietSlide(bool repaintAll);
   void releaseSlot();
   void hoverMessage();
   void hoverClose();
@@ -123,6 +132,9 @@ class frmAlert : public QWidget {
   int shownHeight_ = 0;
   int slideFrom_ = 0;
   QElapsedTimer slideClock_;
+  bool quietSlide_ = false;
+  bool quietRefused_ = false;  // the window cannot slide without exposes
+  quint32 eventMask_ = 0;  // the window's own, while exposes are left out
 
   QWidget* content_ = nullptr;  // both strips; moves only in a resized window
   QWidget* picTitle_ = nullptr;
