@@ -32,7 +32,6 @@ int FrameMs() {
 
 AlertManager::AlertManager(const AppIdentity& identity, AlertHost* host, QObject* parent)
     : QObject(parent), identity_(identity), host_(host), screenArea_(&PrimaryAvailableArea) {
-  slideTicker_.setAfterSteps(&frmAlert::SendToDisplay);
   // Wayland takes a window's shape as where it may be clicked, not as what
   // shows of it.
   slide_.resizeWindow = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));

@@ -119,7 +119,8 @@ frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSli
       slide_(slide),
       ownTicker_(ticker ? nullptr : std::make_unique<SlideTicker>(slide.intervalMs)),
       ticker_(ticker ? ticker : ownTicker_.get()) {
-  if (ownTicker_) ownTicker_->setAfterSteps(&frmAlert::SendToDisplay);
+  // Whichever clock it steps on sends the tick's requests at once.
+  ticker_->setAfterSteps(&frmAlert::SendToDisplay);
   ++gAlertsAlive;
   setObjectName(QStringLiteral("frmAlert"));
   setAttribute(Qt::WA_DeleteOnClose);
