@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 
@@ -207,23 +208,66 @@ void SiteTreeView::applyHeldChanges() {
   }
 }
 
-// The branch's children as the tree has them now, put in with one insertion:
-// one layout and one repaint of the view, however many items changed.
+// The branch's children as the tree has them now. Rows that are still there
+// are brought up to date where they stand: taking a row out makes the view
+// lay out and repaint the whole tree, while a closed site's rows changing in
+// place repaint nothing and an open site's repaint only themselves. Rows
+// added at the end go in with one insertion.
 void SiteTreeView::rebuildBranch(const QString& parentKey) {
   QTreeWidgetItem* parent = items_.value(parentKey, nullptr);
   if (!parent || !tree_.contains(parentKey)) return;
   FlagScope guard(mirroring_, true);
-  const QList<QTreeWidgetItem*> old = parent->takeChildren();
-  for (QTreeWidgetItem* item : old) {
-    items_.remove(keyOf(item));
-    forgetChildren(item);
+  const QStringList keys = tree_.childKeys(parentKey);
+  // Only rows without children of their own are taken over; anything
+  // deeper is put in afresh.
+  int kept = 0;
+  for (int shared = static_cast<int>(std::min<qsizetype>(keys.size(), parent->childCount())); kept < shared; ++kept) {
+    if (parent->child(kept)->childCount() > 0 || !tree_.childKeys(keys[kept]).isEmpty()) break;
   }
-  qDeleteAll(old);
+  for (int i = 0; i < kept; ++i) {
+    QTreeWidgetItem* item = parent->child(i);
+    const QString oldKey = keyOf(item);
+    if (oldKey != keys[i]) {
+      if (items_.value(oldKey) == item) items_.remove(oldKey);
+      item->setData(0, Qt::UserRole, keys[i]);
+    }
+    items_.insert(keys[i], item);
+    apply(item, keys[i]);
+  }
+  // The tree removes from the last child: so does the view, which keeps it
+  // linear.
+  while (parent->childCount() > kept) {
+    QTreeWidgetItem* item = parent->takeChild(parent->childCount() - 1);
+    const QString key = keyOf(item);
+    if (items_.value(key) == item) items_.remove(key);
+    forgetChildren(item);
+    delete item;
+  }
   QList<QTreeWidgetItem*> fresh;
-  for (const QString& key : tree_.childKeys(parentKey)) fresh << newItem(*tree_.find(key));
-  parent->addChildren(fresh);
+  for (qsizetype i = kept; i < keys.size(); ++i) fresh << newItem(*tree_.find(keys[i]));
+  if (!fresh.isEmpty()) parent->addChildren(fresh);
   apply(parent, parentKey);
   scheduleFit();
+}
+
+// A closed branch that gets its first children shows nothing new but its
+// expander, yet Qt repaints the whole tree for it: in a first check, the
+// whole tree once a site. Only the branch's own row is repainted here.
+void SiteTreeView::rowsInserted(const QModelIndex& parent, int start, int end) {
+  QWidget* area = viewport();
+  const bool firstOfClosed = parent.isValid() && !isExpanded(parent) && area->updatesEnabled() &&
+                             model()->rowCount(parent) == end - start + 1;
+  if (!firstOfClosed) {
+    QTreeWidget::rowsInserted(parent, start, end);
+    return;
+  }
+  // Qt's own updatesEnabled switch would repaint everything when switched
+  // back; the flag underneath it only makes update() a no-op meanwhile.
+  area->setAttribute(Qt::WA_UpdatesDisabled, true);
+  QTreeWidget::rowsInserted(parent, start, end);
+  area->setAttribute(Qt::WA_UpdatesDisabled, false);
+  const QRect row = visualRect(parent);
+  if (row.isValid()) area->update(0, row.top(), area->width(), row.height());
 }
 
 void SiteTreeView::forgetChildren(const QTreeWidgetItem* item) {

@@ -66,6 +66,7 @@ class SiteTreeView : public QTreeWidget {
   void keyReleaseEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void rowsInserted(const QModelIndex& parent, int start, int end) override;
 
  private:
   void rebuild();

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -144,6 +145,78 @@ TEST_F(SiteTreeViewTest, TenThousandItemsComeAndGo) {
   EXPECT_EQ(site->childCount(), 0);
   tree.removeNode(QStringLiteral("B:ID:"));
   EXPECT_EQ(view.topLevelItemCount(), 0);
+}
+
+// A merge rebuilds a site's items inside a batch. The view takes the rows
+// that stay over where they are, and a closed site's first items show only
+// as its expander: either way a closed site costs the repaint of its own
+// row, not a layout and repaint of the whole tree.
+TEST_F(SiteTreeViewTest, AMergeOfAClosedSiteRepaintsItsRowNotTheTree) {
+  struct PaintLog : QObject {
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+      return false;
+    }
+  } log;
+  const QString site = QStringLiteral("B:ID:");
+  tree.addNode(site, QStringLiteral("B:ID:2"), QStringLiteral("second"), QStringLiteral("item_read"));
+  tree.addNode(QString(), QStringLiteral("C:ID:"), QStringLiteral("Gamma"), QStringLiteral("site"));
+  tree.addNode(QStringLiteral("C:ID:"), QStringLiteral("C:ID:1"), QStringLiteral("open"), QStringLiteral("new"));
+  tree.setExpanded(QStringLiteral("C:ID:"), true);
+  tree.addNode(QString(), QStringLiteral("E:ID:"), QStringLiteral("Empty"), QStringLiteral("site"));
+  tree.select(site);
+  SiteTreeView view(tree, images);
+  view.resize(300, 200);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  QTreeWidgetItem* firstRow = view.itemForKey(QStringLiteral("B:ID:1"));
+  view.viewport()->installEventFilter(&log);
+
+  {
+    SiteTree::Batch batch(tree);
+    for (const QString& key : tree.childKeys(site)) tree.removeNode(key);
+    for (int i = 1; i <= 3; ++i) {
+      tree.addNode(site, QStringLiteral("B:ID:%1").arg(i), QStringLiteral("fresh %1").arg(i), QStringLiteral("new"));
+    }
+    tree.setBold(QStringLiteral("B:ID:3"), true);
+    tree.setText(site, QStringLiteral("Beta (3)"));
+  }
+  {
+    SiteTree::Batch batch(tree);
+    tree.addNode(QStringLiteral("E:ID:"), QStringLiteral("E:ID:1"), QStringLiteral("first ever"), QStringLiteral("new"));
+  }
+  QTest::qWait(50);
+
+  EXPECT_EQ(childrenOf(view, site), (QStringList{QStringLiteral("B:ID:1"), QStringLiteral("B:ID:2"), QStringLiteral("B:ID:3")}));
+  EXPECT_EQ(view.itemForKey(QStringLiteral("B:ID:1")), firstRow) << "the row was taken over";
+  EXPECT_EQ(view.itemForKey(QStringLiteral("B:ID:2"))->text(0), QStringLiteral("fresh 2"));
+  EXPECT_TRUE(view.itemForKey(QStringLiteral("B:ID:3"))->font(0).bold());
+  EXPECT_EQ(view.itemForKey(QStringLiteral("B:ID:"))->text(0), QStringLiteral("Beta (3)"));
+  EXPECT_EQ(view.currentItem(), view.itemForKey(site));
+  EXPECT_EQ(childrenOf(view, QStringLiteral("E:ID:")), QStringList{QStringLiteral("E:ID:1")});
+  QRegion siteRows;
+  for (const char* key : {"B:ID:", "E:ID:"}) {
+    const QRect row = view.visualItemRect(view.itemForKey(QLatin1String(key)));
+    siteRows += QRect(0, row.top(), view.viewport()->width(), row.height());
+  }
+  EXPECT_TRUE(log.painted.intersects(siteRows));
+  EXPECT_TRUE((log.painted - siteRows).isEmpty())
+      << "painted " << log.painted.boundingRect().height() << " rows of pixels, the two sites' rows have "
+      << siteRows.boundingRect().height();
+
+  // The site shrinks and opens: the rows left are the tree's.
+  {
+    SiteTree::Batch batch(tree);
+    for (const QString& key : tree.childKeys(site)) tree.removeNode(key);
+    tree.addNode(site, QStringLiteral("B:ID:1"), QStringLiteral("only"), QStringLiteral("item_read"));
+  }
+  tree.setExpanded(site, true);
+  EXPECT_EQ(childrenOf(view, site), QStringList{QStringLiteral("B:ID:1")});
+  EXPECT_EQ(view.itemForKey(QStringLiteral("B:ID:2")), nullptr);
+  EXPECT_EQ(view.itemForKey(QStringLiteral("B:ID:1"))->text(0), QStringLiteral("only"));
+  EXPECT_TRUE(view.itemForKey(site)->isExpanded());
+  EXPECT_EQ(childrenOf(view, QStringLiteral("C:ID:")), QStringList{QStringLiteral("C:ID:1")});
 }
 
 TEST_F(SiteTreeViewTest, RemovingTheSelectedNodeLeavesNothingSelected) {
