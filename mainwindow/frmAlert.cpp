@@ -29,10 +29,19 @@ namespace {
 constexpr int kTitleLeftPx = 22;
 constexpr int kMessagePaddingPx = 8;
 
-// The strips' pictures, shared by the alerts open at a time and let go with
-// the last of them: between checks the program holds none.
+// The strips' and close buttons' pictures, shared by the alerts open at a
+// time and let go with the last of them: between checks the program holds
+// none.
 int gAlertsAlive = 0;
-QStringList gStripPictureKeys;
+QStringList gPictureKeys;
+
+QPixmap KeptPicture(const QString& key, const std::function<QPixmap()>& paint) {
+  QPixmap picture;
+  if (QPixmapCache::find(key, &picture)) return picture;
+  picture = paint();
+  if (QPixmapCache::insert(key, picture) && !gPictureKeys.contains(key)) gPictureKeys << key;
+  return picture;
+}
 
 // A strip that paints itself with one of the alert's pictures.
 class AlertStrip : public QWidget {
@@ -62,20 +71,19 @@ class AlertStrip : public QWidget {
                             .arg(height())
                             .arg(dpr)
                             .arg(icon.cacheKey());
-    QPixmap picture;
-    if (QPixmapCache::find(key, &picture)) return picture;
-    picture = QPixmap(QSize(qCeil(width() * dpr), qCeil(height() * dpr)));
-    picture.setDevicePixelRatio(dpr);
-    {
-      QPainter p(&picture);
-      if (kind_ == Kind::Title) {
-        AlertArt::PaintTitleStrip(p, rect(), icon);
-      } else {
-        AlertArt::PaintBody(p, rect());
+    return KeptPicture(key, [&] {
+      QPixmap picture(QSize(qCeil(width() * dpr), qCeil(height() * dpr)));
+      picture.setDevicePixelRatio(dpr);
+      {
+        QPainter p(&picture);
+        if (kind_ == Kind::Title) {
+          AlertArt::PaintTitleStrip(p, rect(), icon);
+        } else {
+          AlertArt::PaintBody(p, rect());
+        }
       }
-    }
-    if (QPixmapCache::insert(key, picture) && !gStripPictureKeys.contains(key)) gStripPictureKeys << key;
-    return picture;
+      return picture;
+    });
   }
 
   Kind kind_;
@@ -141,8 +149,9 @@ frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSli
   lblTitle_ = new QLabel(QStringLiteral("Alert Message"), picTitle_);
   lblTitle_->setObjectName(QStringLiteral("lblTitle"));
   lblTitle_->setFont(AlertFont(8, true));
-  imgClose3_ = AlertArt::CloseNormalPicture(devicePixelRatioF());
-  imgClose2_ = AlertArt::CloseHoverPicture(devicePixelRatioF());
+  const qreal dpr = devicePixelRatioF();
+  imgClose3_ = KeptPicture(QStringLiteral("tw-alert-close-%1").arg(dpr), [dpr] { return AlertArt::CloseNormalPicture(dpr); });
+  imgClose2_ = KeptPicture(QStringLiteral("tw-alert-close-hover-%1").arg(dpr), [dpr] { return AlertArt::CloseHoverPicture(dpr); });
   imgClose_ = new QLabel(picTitle_);
   imgClose_->setObjectName(QStringLiteral("imgClose"));
   imgClose_->setPixmap(imgClose3_);
@@ -178,8 +187,8 @@ frmAlert::~frmAlert() {
   stopSlide();
   releaseSlot();
   if (--gAlertsAlive == 0) {
-    for (const QString& key : std::as_const(gStripPictureKeys)) QPixmapCache::remove(key);
-    gStripPictureKeys.clear();
+    for (const QString& key : std::as_const(gPictureKeys)) QPixmapCache::remove(key);
+    gPictureKeys.clear();
   }
 }
 
@@ -304,7 +313,7 @@ void frmAlert::sendUnlessInTick() {
   if (!ticker_ || !ticker_->inTick()) SendToDisplay();
 }
 
-int frmAlert::StripPicturesKept() { return static_cast<int>(gStripPictureKeys.size()); }
+int frmAlert::PicturesKept() { return static_cast<int>(gPictureKeys.size()); }
 
 QRegion frmAlert::cut() const { return windowHandle() ? windowHandle()->mask() : QRegion(); }
 

@@ -74,8 +74,9 @@ class frmAlert : public QWidget {
   // Whether the rows a step brings into view are put on the screen by the
   // step itself, the server sending no expose for them.
   bool slidesWithoutExposes() const { return quietSlide_; }
-  // The strips' shared pictures held now (none once no alert is left).
-  static int StripPicturesKept();
+  // The strips' and close buttons' shared pictures held now (none once no
+  // alert is left).
+  static int PicturesKept();
   // Sends what the alerts asked of the display (Qt holds a change of shape
   // until something else goes out).
   static void SendToDisplay();

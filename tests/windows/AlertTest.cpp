@@ -350,12 +350,12 @@ TEST_F(AlertTest, EveryAlertShowsTheArtWithItsIcon) {
     EXPECT_EQ(shown(a->picTitle()), art(a->picTitle(), true));
     EXPECT_EQ(shown(a->picBody()), art(a->picBody(), false));
   }
-  EXPECT_GT(frmAlert::StripPicturesKept(), 0);
+  EXPECT_GT(frmAlert::PicturesKept(), 0);
   QList<QPointer<frmAlert>> open;
   for (frmAlert* a : manager.openAlerts()) open << a;
   manager.Clear_Popups();
   EXPECT_TRUE(WaitFor([&] { return std::all_of(open.begin(), open.end(), [](const auto& a) { return a.isNull(); }); }));
-  EXPECT_EQ(frmAlert::StripPicturesKept(), 0) << "the pictures go with the last alert";
+  EXPECT_EQ(frmAlert::PicturesKept(), 0) << "the pictures go with the last alert";
 }
 
 TEST_F(AlertTest, ALongTitleIsShortenedBeforeTheCloseButton) {
