@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <utility>
 
 namespace tw {
 namespace {
@@ -39,7 +40,11 @@ QString StateReport::Report() const {
 }
 
 void StateReport::update() {
-  const QString report = Report();
+  QString report = Report();
+  if (report != seen_) {
+    seen_ = std::move(report);
+    return;
+  }
   if (report == written_) return;
   // Written aside and renamed over, so a reader never sees half a report;
   // not synced to the disk, which a report for a watching test has no need

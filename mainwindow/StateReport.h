@@ -9,12 +9,14 @@ namespace tw {
 class Program;
 
 // A test hook, switched on by TIDEWIRE_STATE_REPORT=<file>: what the windows
-// show is kept in that file, one "name: value" line each, rewritten whenever
-// it changes (looked at five times a second): the main window's caption, the
-// "user" and "msg" status panels, the site tree's top-level captions in the
-// order shown, the options dialog's caption while it is open, and how many
-// checks have finished. A test that drives the real program from outside
-// reads what a user would see.
+// show is kept in that file, one "name: value" line each: the main window's
+// caption, the "user" and "msg" status panels, the site tree's top-level
+// captions in the order shown, the options dialog's caption while it is
+// open, and how many checks have finished. A test that drives the real
+// program from outside reads what a user would see. The windows are looked
+// at five times a second; the file is rewritten once a change has held for
+// a look: watchers wait for states that last, and the program they measure
+// should not pay for a file written for every passing state.
 class StateReport : public QObject {
   Q_OBJECT
 
@@ -30,6 +32,7 @@ class StateReport : public QObject {
   QString file_;
   Program& program_;
   QTimer timer_;
+  QString seen_;     // at the last look
   QString written_;
   int checksFinished_ = 0;
 };
