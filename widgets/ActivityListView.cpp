@@ -69,6 +69,13 @@ void ActivityListView::fitColumn() {
   if (columnWidth(0) != width) setColumnWidth(0, width);
 }
 
+// Qt asks the display server where the pointer is on every scroll, to move
+// the hover highlight: a round trip each time the list follows a new line.
+// Only a pointer over the list has a highlight to move.
+void ActivityListView::verticalScrollbarValueChanged(int value) {
+  if (viewport()->underMouse()) QTreeWidget::verticalScrollbarValueChanged(value);
+}
+
 void ActivityListView::resizeEvent(QResizeEvent* event) {
   QTreeWidget::resizeEvent(event);
   fitColumn();

@@ -25,6 +25,7 @@ class ActivityListView : public QTreeWidget, public ActivityListVisibility {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void verticalScrollbarValueChanged(int value) override;
 
  private:
   void addLine(const ActivityLine& line);
