@@ -150,8 +150,10 @@ frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSli
   lblTitle_->setObjectName(QStringLiteral("lblTitle"));
   lblTitle_->setFont(AlertFont(8, true));
   const qreal dpr = devicePixelRatioF();
-  imgClose3_ = KeptPicture(QStringLiteral("tw-alert-close-%1").arg(dpr), [dpr] { return AlertArt::CloseNormalPicture(dpr); });
-  imgClose2_ = KeptPicture(QStringLiteral("tw-alert-close-hover-%1").arg(dpr), [dpr] { return AlertArt::CloseHoverPicture(dpr); });
+  imgClose3_ =
+      KeptPicture(QStringLiteral("tw-alert-close-%1").arg(dpr), [dpr] { return AlertArt::CloseNormalPicture(dpr); });
+  imgClose2_ = KeptPicture(QStringLiteral("tw-alert-close-hover-%1").arg(dpr),
+                           [dpr] { return AlertArt::CloseHoverPicture(dpr); });
   imgClose_ = new QLabel(picTitle_);
   imgClose_->setObjectName(QStringLiteral("imgClose"));
   imgClose_->setPixmap(imgClose3_);

@@ -222,7 +222,7 @@ void SiteTreeView::rebuildBranch(const QString& parentKey) {
   // deeper is put in afresh.
   int kept = 0;
   for (int shared = static_cast<int>(std::min<qsizetype>(keys.size(), parent->childCount())); kept < shared; ++kept) {
-    if (parent->child(kept)->childCount() > 0 || !tree_.childKeys(keys[kept]).isEmpty()) break;
+    if (parent->child(kept)->childCount() > 0 || tree_.childCount(keys[kept]) > 0) break;
   }
   for (int i = 0; i < kept; ++i) {
     QTreeWidgetItem* item = parent->child(i);
