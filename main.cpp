@@ -9,6 +9,7 @@
 #include "mainwindow/StateReport.h"
 #include "widgets/PageScheme.h"
 #include "widgets/UnusedGlSkip.h"
+#include "widgets/WebEngineSwitches.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -18,9 +19,10 @@
 #include <optional>
 
 int main(int argc, char** argv) {
-  // The web panel's own page scheme and shared GL contexts must be set up
-  // before the application object exists.
+  // The web panel's own page scheme, the web engine's switches and shared GL
+  // contexts must be set up before the application object exists.
   tw::RegisterPageScheme();
+  const tw::WebEngineSwitches engineSwitches(argc, argv);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   std::optional<tw::UnusedGlSkip> noUnusedGl(std::in_place);
   QApplication app(argc, argv);

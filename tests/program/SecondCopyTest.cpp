@@ -1,7 +1,7 @@
 // Runs the program itself: a second copy must end at once without touching
-// any file, a terminated program must still save its placement, and a
-// program that cannot make its lock file or its folder must say so rather
-// than end in silence.
+// any file, a terminated program must still save its placement, a program
+// that cannot make its lock file or its folder must say so rather than end
+// in silence, and the web engine starts no helper process it does not use.
 #include "core/Registry.h"
 #include "core/SingleInstance.h"
 #include "support/TempHome.h"
@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QThread>
 
@@ -114,6 +115,59 @@ TEST(Program, ASecondCopyEndsAtOnceAndTouchesNothing) {
   EXPECT_FALSE(
       registry.QueryRegValue(Hive::LocalMachine, QStringLiteral("Software\\Tidewire"), QStringLiteral("frmMainWidth"))
           .isEmpty());
+}
+
+// The command lines of every process below this one, by depth: 1 for its
+// children, 2 for theirs, and so on.
+QMap<int, QStringList> DescendantCommandLines(qint64 pid, int depth = 1) {
+  QMap<int, QStringList> lines;
+  QDirIterator tasks(QStringLiteral("/proc/%1/task").arg(pid), QDir::Dirs | QDir::NoDotAndDotDot);
+  while (tasks.hasNext()) {
+    QFile children(tasks.next() + QStringLiteral("/children"));
+    if (!children.open(QIODevice::ReadOnly)) continue;
+    for (const QByteArray& child : children.readAll().split(' ')) {
+      bool ok = false;
+      const qint64 childPid = child.trimmed().toLongLong(&ok);
+      if (!ok) continue;
+      QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(childPid));
+      if (commandLine.open(QIODevice::ReadOnly)) {
+        lines[depth] << QString::fromLocal8Bit(commandLine.readAll().replace('\0', ' '));
+      }
+      const QMap<int, QStringList> below = DescendantCommandLines(childPid, depth + 1);
+      for (auto it = below.cbegin(); it != below.cend(); ++it) lines[it.key()] << it.value();
+    }
+  }
+  return lines;
+}
+
+// The web engine keeps no unsandboxed helper ready that the program never
+// uses: the page's process comes from the one zygote, and nothing else waits.
+TEST(Program, TheWebEngineStartsOnlyTheHelpersItUses) {
+  test::TempHome home;
+  QProcess program;
+  StartProgram(program, home);
+  ASSERT_TRUE(program.waitForStarted());
+  QMap<int, QStringList> helpers;
+  QElapsedTimer waiting;
+  waiting.start();
+  // The page's process is forked from the zygote (and keeps its command line).
+  while (helpers.value(2).isEmpty() && waiting.elapsed() < 60000) {
+    QThread::msleep(200);
+    helpers = DescendantCommandLines(program.processId());
+  }
+  const auto listed = [&helpers] {
+    QStringList all;
+    for (auto it = helpers.cbegin(); it != helpers.cend(); ++it) all << it.value();
+    return all.join(u'\n').toStdString();
+  };
+  ASSERT_EQ(helpers.value(2).size(), 1) << listed() << program.readAllStandardError().toStdString();
+  EXPECT_EQ(helpers.value(1).size(), 1) << listed();
+  EXPECT_TRUE(helpers.value(1).filter(QStringLiteral("--type=zygote")).size() == 1) << listed();
+  EXPECT_TRUE(helpers.value(1).filter(QStringLiteral("--no-zygote-sandbox")).isEmpty()) << listed();
+
+  ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+  ASSERT_TRUE(program.waitForFinished(30000));
+  EXPECT_EQ(program.exitCode(), 0);
 }
 
 // Stands a file where a folder of the program should be, so nothing can be
