@@ -141,6 +141,11 @@ class SubclassDispatcher : public QObject {
     d.passing = false;
   }
 
+  // The window was destroyed while d was being dispatched: its other clients
+  // are not called for it. The Destroy dispatch itself starts with the window
+  // gone and goes to every client.
+  bool wentAway(const Dispatch& d) const { return d.windowCanRun && !windowAlive_; }
+
   // Returns the filter's answer: true stops the normal delivery.
   bool dispatch(Dispatch& d) {
     const QEvent::Type type = d.event->type();
@@ -149,19 +154,19 @@ class SubclassDispatcher : public QObject {
     for (qsizetype i = clients.size() - 1; i >= 1; --i) {
       if (!attached(type, clients[i])) continue;
       asClient(type, [&] { return clients[i]->WindowProc(window_, d.event, false); });
-      if (!windowAlive_) return true;
+      if (wentAway(d)) return true;
     }
     ISubclass* first = clients.value(0);
     if (!first || !attached(type, first)) return d.ran;
     const int answer = asClient(type, [&] { return first->MsgResponse(); });
     if (answer == ISubclass::kWindowBefore) {
       if (!d.ran && d.windowCanRun) callWindow(d);
-      if (!windowAlive_) return true;
+      if (wentAway(d)) return true;
       asClient(type, [&] { return first->WindowProc(window_, d.event, d.windowResult); });
       return true;
     }
     asClient(type, [&] { return first->WindowProc(window_, d.event, false); });
-    if (answer == ISubclass::kInsteadOfWindow || !windowAlive_) return true;
+    if (answer == ISubclass::kInsteadOfWindow || wentAway(d)) return true;
     // The window's own handling follows, unless a client already ran it.
     return d.ran;
   }

@@ -214,14 +214,21 @@ TEST(Subclass, ClientsAndWindowsMayEndAtAnyTime) {
     GSubclass::DetachMessage(&client, address, QEvent::User);  // harmless
   }
   {
-    // Destroy clients hear of it first; then nothing of the window stays.
-    Client watcher(log, QStringLiteral("watcher"));
-    auto* window = new Window(log);
-    const Address address(window);
-    GSubclass::AttachMessage(&watcher, window, QEvent::Destroy);
-    delete window;
-    EXPECT_EQ(watcher.seen, QList<QEvent::Type>{QEvent::Destroy});
-    EXPECT_FALSE(GSubclass::IsSubclassed(address));
+    // Every Destroy client hears of it, newest first, whatever the oldest
+    // answers; then nothing of the window stays.
+    for (const int answer : {ISubclass::kWindowAfter, ISubclass::kWindowBefore, ISubclass::kInsteadOfWindow}) {
+      log.clear();
+      Client oldest(log, QStringLiteral("oldest"), answer);
+      Client middle(log, QStringLiteral("middle"));
+      Client watcher(log, QStringLiteral("watcher"));
+      auto* window = new Window(log);
+      const Address address(window);
+      for (Client* c : {&oldest, &middle, &watcher}) GSubclass::AttachMessage(c, window, QEvent::Destroy);
+      delete window;
+      EXPECT_EQ(log, (Log{QStringLiteral("watcher"), QStringLiteral("middle"), QStringLiteral("oldest")}));
+      EXPECT_EQ(watcher.seen, QList<QEvent::Type>{QEvent::Destroy});
+      EXPECT_FALSE(GSubclass::IsSubclassed(address));
+    }
   }
   {
     // During one dispatch: a client deletes the next one, and the last
