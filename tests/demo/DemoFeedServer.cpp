@@ -41,8 +41,11 @@ QByteArray Reason(int status) {
   }
 }
 
+const QString kPictures = QStringLiteral("pictures/");
+
 QByteArray ContentType(const QString& file) {
   if (file.endsWith(QLatin1String(".txt"))) return "text/plain";
+  if (file.endsWith(QLatin1String(".bmp"))) return "image/bmp";
   return "application/rss+xml";
 }
 
@@ -86,6 +89,8 @@ bool DemoFeedServer::listen(quint16 port) {
 }
 
 quint16 DemoFeedServer::port() const { return server_ ? server_->serverPort() : 0; }
+
+QString DemoFeedServer::pictureBase() const { return urlOf(kPictures); }
 
 QString DemoFeedServer::baseUrl() const {
   const QString scheme = certificate_.isNull() ? QStringLiteral("http") : QStringLiteral("https");
@@ -150,9 +155,10 @@ QByteArray DemoFeedServer::documentFor(const QString& file) const {
   const auto it = documents_.constFind(file);
   if (it != documents_.constEnd()) return *it;
   if (file == QLatin1String("version.txt")) return BuildVersionFile(version_);
+  if (file.startsWith(kPictures)) return DemoPicture(file.mid(kPictures.size()));
   const int site = DemoSiteIndexOf(file);
   if (site == 0) return {};
-  return BuildFeed(site, itemCount(site));
+  return BuildFeed(site, itemCount(site), pictureBase());
 }
 
 void DemoFeedServer::respond(QTcpSocket* socket, const QString& path) {

@@ -76,6 +76,8 @@ class DemoFeedServer : public QObject {
   // "http://127.0.0.1:<port>/feeds" (https with TLS).
   QString baseUrl() const;
   QString urlOf(const QString& file) const { return baseUrl() + u'/' + file; }
+  // Where the feeds' pictures are served: "<base url>/pictures/".
+  QString pictureBase() const;
 
   void setBehaviour(const QString& file, const Behaviour& behaviour) { behaviours_[file] = behaviour; }
   void clearBehaviour(const QString& file) { behaviours_.remove(file); }

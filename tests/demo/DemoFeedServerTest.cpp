@@ -7,6 +7,7 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -96,7 +97,7 @@ TEST(DemoFeeds, NewestItemComesFirstAndTitlesStayDistinct) {
 TEST_F(DemoFeedServerTest, ServesFeedsAndTheVersionFileUnderTheBasePath) {
   const Fetched feed = get(server.urlOf(QStringLiteral("xboxscene.xml")));
   EXPECT_EQ(feed.status, 200);
-  EXPECT_EQ(feed.body, BuildFeed(3, 10));
+  EXPECT_EQ(feed.body, BuildFeed(3, 10, server.pictureBase()));
 
   server.setVersion(QStringLiteral("1.00.0312"));
   const Fetched version = get(server.urlOf(QStringLiteral("version.txt")));
@@ -107,6 +108,25 @@ TEST_F(DemoFeedServerTest, ServesFeedsAndTheVersionFileUnderTheBasePath) {
   EXPECT_EQ(server.requestCount(QStringLiteral("xboxscene.xml")), 1);
 }
 
+TEST_F(DemoFeedServerTest, EveryPictureAFeedNamesIsServedByTheServerItself) {
+  // Offline, a site or skin page shows only pictures from here.
+  const QRegularExpression address(QStringLiteral("(?:https?:)?//[^<>\"\\s]+?\\.(?:bmp|gif|jpe?g|png)"));
+  int pictures = 0;
+  for (int site = 1; site <= kDemoSiteCount; ++site) {
+    const QString doc = QString::fromLatin1(get(server.urlOf(QString::fromLatin1(DemoSiteAt(site).file))).body);
+    for (const QRegularExpressionMatch& m : address.globalMatch(doc)) {
+      const QString url = m.captured(0);
+      ASSERT_TRUE(url.startsWith(server.pictureBase())) << url.toStdString();
+      const Fetched picture = get(url);
+      EXPECT_EQ(picture.status, 200) << url.toStdString();
+      EXPECT_TRUE(picture.body.startsWith("BM")) << url.toStdString();
+      ++pictures;
+    }
+  }
+  EXPECT_GE(pictures, 4 + 10 * 2);  // four logos, a preview per skin item at least
+  EXPECT_EQ(get(server.pictureBase() + QStringLiteral("logo-x.bmp")).status, 404);
+}
+
 TEST_F(DemoFeedServerTest, FailsRedirectsAndEmptiesOnRequest) {
   server.setBehaviour(QStringLiteral("maxconsole.xml"), Behaviour::Fail(503));
   EXPECT_EQ(get(server.urlOf(QStringLiteral("maxconsole.xml"))).status, 503);
@@ -115,7 +135,7 @@ TEST_F(DemoFeedServerTest, FailsRedirectsAndEmptiesOnRequest) {
   const Fetched moved = get(server.urlOf(QStringLiteral("gueux.xml")));
   EXPECT_EQ(moved.status, 302);
   EXPECT_EQ(QString::fromUtf8(moved.location), server.urlOf(QStringLiteral("moved/gueux.xml")));
-  EXPECT_EQ(get(QString::fromUtf8(moved.location)).body, BuildFeed(6, 10));
+  EXPECT_EQ(get(QString::fromUtf8(moved.location)).body, BuildFeed(6, 10, server.pictureBase()));
 
   server.setBehaviour(QStringLiteral("dailygame.xml"), Behaviour::Empty());
   const Fetched empty = get(server.urlOf(QStringLiteral("dailygame.xml")));
@@ -123,7 +143,7 @@ TEST_F(DemoFeedServerTest, FailsRedirectsAndEmptiesOnRequest) {
   EXPECT_TRUE(empty.body.isEmpty());
 
   server.clearBehaviour(QStringLiteral("dailygame.xml"));
-  EXPECT_EQ(get(server.urlOf(QStringLiteral("dailygame.xml"))).body, BuildFeed(17, 12));
+  EXPECT_EQ(get(server.urlOf(QStringLiteral("dailygame.xml"))).body, BuildFeed(17, 12, server.pictureBase()));
 }
 
 TEST_F(DemoFeedServerTest, TricklesOneByteAtATime) {

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <array>
@@ -145,7 +146,41 @@ QString PubDate(int n) {
          QStringLiteral(" GMT");
 }
 
-QString Description(int site, int n, const QString& title) {
+QString ThumbUrl(const QString& pictureBase, int n) {
+  return pictureBase + QStringLiteral("thumb-") + QString::number(n) + QStringLiteral(".bmp");
+}
+
+// An uncompressed 24-bit BMP of diagonal stripes in two colours: every
+// browser shows it, and making it needs no image library.
+QByteArray StripedBitmap(int width, int height, quint32 colour, quint32 stripes) {
+  const int rowBytes = (width * 3 + 3) & ~3;
+  const quint32 pixels = static_cast<quint32>(rowBytes * height);
+  QByteArray bmp;
+  const auto put = [&bmp](quint32 value, int bytes) {
+    for (int i = 0; i < bytes; ++i) bmp.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+  };
+  bmp.append("BM");
+  put(54 + pixels, 4);
+  put(0, 4);
+  put(54, 4);
+  put(40, 4);
+  put(static_cast<quint32>(width), 4);
+  put(static_cast<quint32>(height), 4);
+  put(1, 2);
+  put(24, 2);
+  put(0, 4);
+  put(pixels, 4);
+  put(2835, 4);
+  put(2835, 4);
+  put(0, 8);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) put((x + y) / 6 % 2 ? stripes : colour, 3);  // stored blue, green, red
+    put(0, rowBytes - width * 3);
+  }
+  return bmp;
+}
+
+QString Description(int site, int n, const QString& title, const QString& pictureBase) {
   const QString link = ItemLink(site, n);
   QString plainLink = link;
   plainLink.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
@@ -159,14 +194,13 @@ QString Description(int site, int n, const QString& title) {
   const DemoSite& s = kSites[static_cast<size_t>(site)];
   if (s.skin) {
     return Escape(QStringLiteral("<p>A new skin for ") + QString::fromLatin1(s.title).mid(7) +
-                  QStringLiteral(".</p><img src=\"https://www.allxboxskins.com/thumbs/") + QString::number(n) +
-                  QStringLiteral(".jpg\" alt=\"preview\"><br><a href=\"") + plainLink + QStringLiteral("\">Download</a>"));
+                  QStringLiteral(".</p><img src=\"") + ThumbUrl(pictureBase, n) + QStringLiteral("\" alt=\"preview\"><br><a href=\"") + plainLink + QStringLiteral("\">Download</a>"));
   }
   return Escape(QStringLiteral("<p>") + title + QStringLiteral(" &ndash; the full story is on our site.</p>") +
                 QStringLiteral("<p><a href=\"") + plainLink + QStringLiteral("\">Read more&hellip;</a></p>"));
 }
 
-QString ItemText(int site, int n) {
+QString ItemText(int site, int n, const QString& pictureBase) {
   const DemoSite& s = kSites[static_cast<size_t>(site)];
   const QString title = ItemTitle(site, n);
   const QString link = ItemLink(site, n);
@@ -174,7 +208,7 @@ QString ItemText(int site, int n) {
                                      : QStringLiteral("<item>\n");
   item += QStringLiteral("  <title>") + title + QStringLiteral("</title>\n");
   item += QStringLiteral("  <link>") + link + QStringLiteral("</link>\n");
-  item += QStringLiteral("  <description>") + Description(site, n, title) + QStringLiteral("</description>\n");
+  item += QStringLiteral("  <description>") + Description(site, n, title, pictureBase) + QStringLiteral("</description>\n");
   if (s.format == F::Rss1) {
     item += QStringLiteral("  <dc:date>") + PubDate(n) + QStringLiteral("</dc:date>\n");
   } else if (s.format == F::Rss2) {
@@ -186,8 +220,7 @@ QString ItemText(int site, int n) {
     item += QStringLiteral("  <releasedate>") + PubDate(n).left(16) + QStringLiteral("</releasedate>\n");
   }
   if (s.skin) {
-    item += QStringLiteral("  <thumb>https://www.allxboxskins.com/thumbs/") + QString::number(n) +
-            QStringLiteral(".jpg</thumb>\n");
+    item += QStringLiteral("  <thumb>") + ThumbUrl(pictureBase, n) + QStringLiteral("</thumb>\n");
     static const QStringList authors = {QStringLiteral("Jezz_X"), QStringLiteral("Chokemaniac"),
                                         QStringLiteral("R&#233;mi"), QStringLiteral("dr. evil"),
                                         QStringLiteral("Blackhole")};
@@ -197,9 +230,9 @@ QString ItemText(int site, int n) {
   return item;
 }
 
-QString ImageBlock(const DemoSite& s) {
+QString ImageBlock(const DemoSite& s, int site, const QString& pictureBase) {
   return QStringLiteral("<image>\n  <title>") + QString::fromLatin1(s.title) + QStringLiteral(" logo</title>\n  <url>") +
-         QString::fromLatin1(s.link) + QStringLiteral("images/logo.gif</url>\n  <link>") + QString::fromLatin1(s.link) +
+         pictureBase + QStringLiteral("logo-") + QString::number(site) + QStringLiteral(".bmp</url>\n  <link>") + QString::fromLatin1(s.link) +
          QStringLiteral("</link>\n  <width>88</width>\n  <height>31</height>\n</image>\n");
 }
 
@@ -223,14 +256,14 @@ QString ItemTitle(int site, int n) {
   return title;
 }
 
-QByteArray BuildFeed(int site, int itemCount) {
+QByteArray BuildFeed(int site, int itemCount, const QString& pictureBase) {
   const DemoSite& s = DemoSiteAt(site);
   const QString encoding = s.windows1252 ? QStringLiteral("ISO-8859-1") : QStringLiteral("UTF-8");
   QString doc = QStringLiteral("<?xml version=\"1.0\" encoding=\"") + encoding + QStringLiteral("\"?>\n");
   const QString title = Escape(QString::fromUtf8(s.title));
   const QString description = Escape(QString::fromUtf8(s.description));
   QString items;
-  for (int n = itemCount; n >= 1; --n) items += ItemText(site, n);
+  for (int n = itemCount; n >= 1; --n) items += ItemText(site, n, pictureBase);
 
   switch (s.format) {
     case F::Rss1:
@@ -240,11 +273,11 @@ QByteArray BuildFeed(int site, int itemCount) {
       doc += QStringLiteral("<channel rdf:about=\"") + QString::fromLatin1(s.link) + QStringLiteral("\">\n");
       doc += QStringLiteral("<title>") + title + QStringLiteral("</title>\n<link>") + QString::fromLatin1(s.link) +
              QStringLiteral("</link>\n<description>") + description + QStringLiteral("</description>\n</channel>\n");
-      doc += ImageBlock(s) + items + QStringLiteral("</rdf:RDF>\n");
+      doc += ImageBlock(s, site, pictureBase) + items + QStringLiteral("</rdf:RDF>\n");
       break;
     case F::Rss091:
       // The image block, with its own title, comes before the channel's.
-      doc += QStringLiteral("<rss version=\"0.91\">\n<channel>\n") + ImageBlock(s);
+      doc += QStringLiteral("<rss version=\"0.91\">\n<channel>\n") + ImageBlock(s, site, pictureBase);
       doc += QStringLiteral("<title>") + title + QStringLiteral("</title>\n<link>") + QString::fromLatin1(s.link) +
              QStringLiteral("</link>\n<description>") + description + QStringLiteral("</description>\n") +
              QStringLiteral("<language>en-us</language>\n");
@@ -255,11 +288,22 @@ QByteArray BuildFeed(int site, int itemCount) {
       doc += QStringLiteral("<title>") + title + QStringLiteral("</title>\n<link>") + QString::fromLatin1(s.link) +
              QStringLiteral("</link>\n<description>") + description + QStringLiteral("</description>\n") +
              QStringLiteral("<lastBuildDate>") + PubDate(itemCount) + QStringLiteral("</lastBuildDate>\n");
-      if (site == 2 || site == 17) doc += ImageBlock(s);
+      if (site == 2 || site == 17) doc += ImageBlock(s, site, pictureBase);
       doc += items + QStringLiteral("</channel>\n</rss>\n");
       break;
   }
   return s.windows1252 ? EncodeWindows1252(doc) : doc.toUtf8();
+}
+
+QByteArray DemoPicture(const QString& name) {
+  static const QRegularExpression pattern(QStringLiteral("^(logo|thumb)-([1-9][0-9]{0,3})\\.bmp$"));
+  const QRegularExpressionMatch match = pattern.match(name);
+  if (!match.hasMatch()) return {};
+  const quint32 n = match.captured(2).toUInt();
+  // A colour of its own for each site's logo and each preview.
+  const quint32 colour = 0x202020u + (n * 0x3B5F1Du & 0x7F7F7Fu);
+  return match.captured(1) == QLatin1String("logo") ? StripedBitmap(88, 31, colour, 0xF0F0F0u)
+                                                    : StripedBitmap(160, 120, colour, 0x101010u);
 }
 
 QByteArray BuildVersionFile(const QString& version) {

@@ -26,8 +26,13 @@ const DemoSite& DemoSiteAt(int site);
 // 0 when no site has that file name.
 int DemoSiteIndexOf(const QString& file);
 
-// The feed document of the site with this many items.
-QByteArray BuildFeed(int site, int itemCount);
+// The feed document of the site with this many items. Its pictures (channel
+// logo, skin previews) are named under pictureBase, where the demo server
+// serves them, so that pages show them offline.
+QByteArray BuildFeed(int site, int itemCount, const QString& pictureBase = {});
+// A picture named under the picture base ("logo-3.bmp", "thumb-7.bmp");
+// null for any other name.
+QByteArray DemoPicture(const QString& name);
 // The title of item number n of the site, as the document writes it before
 // any entity is decoded.
 QString ItemTitle(int site, int n);

@@ -61,7 +61,7 @@ class NetworkReaderTest : public ::testing::Test {
 
 TEST_F(NetworkReaderTest, AFeedArrivesWithItsStagesInOrderAndIsSavedWhole) {
   fetch(server.urlOf(QStringLiteral("xboxscene.xml")));
-  const QByteArray expected = demo::BuildFeed(3, 10);
+  const QByteArray expected = demo::BuildFeed(3, 10, server.pictureBase());
   QStringList names = log.names();
   names.removeDuplicates();
   EXPECT_EQ(names, (QStringList{QStringLiteral("DLConnected"), QStringLiteral("DLMIMEType"),
@@ -233,7 +233,7 @@ TEST_F(NetworkReaderTest, WaitingForARealTransferReturnsWhetherItWasSaved) {
   dl.setFileURL(server.urlOf(QStringLiteral("skins-xbmc.xml")));
   dl.setSaveFilePath(dir.path());
   EXPECT_TRUE(dl.BeginDownload(true));
-  EXPECT_EQ(ReadAll(saved(QStringLiteral("skins-xbmc.xml"))), demo::BuildFeed(16, 8));
+  EXPECT_EQ(ReadAll(saved(QStringLiteral("skins-xbmc.xml"))), demo::BuildFeed(16, 8, server.pictureBase()));
 
   server.setBehaviour(QStringLiteral("skins-xbmc.xml"), Behaviour::Stall());
   EXPECT_FALSE(dl.BeginDownload(true));

@@ -80,7 +80,7 @@ TEST_F(FetchIntegrationTest, AWholeCheckFetchesAllSeventeenFeedsThenTheVersionFi
     const auto& parse = h->parser.parses[site - 1];
     const int count = demo::DemoSiteAt(site).initialItems;
     EXPECT_EQ(parse.site, site);
-    EXPECT_EQ(parse.content, demo::BuildFeed(site, server.itemCount(site))) << site;
+    EXPECT_EQ(parse.content, demo::BuildFeed(site, server.itemCount(site), server.pictureBase())) << site;
     EXPECT_EQ(CountItems(parse.content), count) << site;
     EXPECT_EQ(h->core->sites[site].ErrorCount, 0);
     // The items reached the tree and the store, newest first.
