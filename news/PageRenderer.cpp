@@ -49,6 +49,18 @@ PageRenderer::PageRenderer(AppCore& core, WebView& web, TitleStrip& strip, QObje
                                    .arg(WebView::kOwnPageLimitMs / 1000),
                                LogLevel::Warning, true);
   });
+  connect(&web_, &WebView::pageFailed, this, &PageRenderer::ShowLoadFailure);
+}
+
+void PageRenderer::ShowLoadFailure(const QString& address, const QString& reason) {
+  core_.activity.LogActivity(QStringLiteral("Could not load ") + address + QStringLiteral(" (") + reason +
+                                 QStringLiteral("); the item is still stored."),
+                             LogLevel::Error, true);
+  // A blank panel would leave the user guessing: it says what happened.
+  display_.Begin();
+  if (!WriteTextFile(PageFilePath(folder(), page_file::ItemPage), LoadFailurePage(address, reason))) return;
+  ShowRenderedPage();
+  display_.AfterLoad([this] { CleanPageFiles(); });
 }
 
 QString PageRenderer::folder() const { return core_.programFolder.AppFolder(); }

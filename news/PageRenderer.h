@@ -32,6 +32,8 @@ class PageRenderer : public QObject, public BuiltInPages {
   void ShowItem(int site, const QString& itemKey);
   void ShowSite(int site);
   void CleanPageFiles();
+  // A web address the panel was showing could not be loaded.
+  void ShowLoadFailure(const QString& address, const QString& reason);
 
   void WriteAboutPage() override { builtIn_.WriteAboutPage(); }
   void WriteHelpPage() { builtIn_.WriteHelpPage(); }

@@ -25,6 +25,10 @@ QString DefaultItemTemplate();
 // The site's item page; Generic gives the default one.
 QString ItemTemplate(ItemTemplateId id);
 
+// The page shown in the panel when a web address could not be loaded:
+// the address, the browser's reason, and that the item is still kept.
+QString LoadFailurePage(const QString& address, const QString& reason);
+
 QString AboutPageTemplate();
 QString HelpPageTemplate();
 QString DonationsPageTemplate();

@@ -53,6 +53,9 @@ class WebView : public QObject {
   void loadAbandoned();
   // Download progress of the shown page; a finished page reports -1.
   void progressChanged(int progress, int maximum);
+  // A web address shown in the panel could not be loaded (no connection, no
+  // such server, ...); reason is the browser's word for it.
+  void pageFailed(const QString& address, const QString& reason);
   // An address meant for the desktop's browser (or mail program) that no
   // program on the desktop would take.
   void desktopOpenFailed(const QString& address);

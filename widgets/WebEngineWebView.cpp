@@ -1,10 +1,10 @@
 #include "WebEngineWebView.h"
 
+#include "widgets/DesktopOpener.h"
 #include "widgets/GuardedWebPage.h"
 #include "widgets/PageScheme.h"
 #include "widgets/PageSchemeHandler.h"
 
-#include <QDesktopServices>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -20,6 +20,12 @@ namespace {
 bool IsWebAddress(const QUrl& url) {
   const QString scheme = url.scheme().toLower();
   return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+// A load that was stopped or replaced by another one did not fail.
+bool IsAbandoned(const QWebEngineLoadingInfo& info) {
+  constexpr int kNetAborted = -3;
+  return info.errorDomain() == QWebEngineLoadingInfo::ConnectionErrorDomain && info.errorCode() == kNetAborted;
 }
 
 void LockDown(QWebEngineSettings* s) {
@@ -41,7 +47,13 @@ void LockDown(QWebEngineSettings* s) {
 }  // namespace
 
 WebEngineWebView::WebEngineWebView(const QString& programFolder, EngineStart start, QObject* parent)
-    : WebView(parent), openInDesktop_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+    : WebView(parent) {
+  auto* desktop = new DesktopOpener(QStringLiteral("xdg-open"), this);
+  connect(desktop, &DesktopOpener::failed, this, [this](const QUrl& url) { Q_EMIT desktopOpenFailed(url.toString()); });
+  openInDesktop_ = [desktop](const QUrl& url) {
+    desktop->open(url);
+    return true;
+  };
   handler_ = new PageSchemeHandler(programFolder, this);
   watchdog_.setSingleShot(true);
   watchdog_.setInterval(kOwnPageLimitMs);
@@ -211,7 +223,13 @@ void WebEngineWebView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
   }
   // Progress follows whatever the panel loads, the user's clicks included.
   if (finished) Q_EMIT progressChanged(-1, 100);
-  if (!awaiting_) return;
+  const bool webPageFailed = info.status() == QWebEngineLoadingInfo::LoadFailedStatus && !IsPageUrl(info.url()) &&
+                             !IsAbandoned(info);
+  if (!awaiting_) {
+    // The user's own click (a "Read more" link) that led nowhere.
+    if (webPageFailed) Q_EMIT pageFailed(info.url().toString(), info.errorString());
+    return;
+  }
   if (currentOwn_) {
     // Each showing of a page file has an address of its own.
     if (!finished || info.url() != current_) return;
@@ -231,6 +249,7 @@ void WebEngineWebView::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     started_ = true;
   } else if (started_) {
     Complete();
+    if (webPageFailed) Q_EMIT pageFailed(info.url().toString(), info.errorString());
   }
 }
 

@@ -51,8 +51,8 @@ class WebEngineWebView : public WebView {
   // page of the program's still loading is let finish first. Once the engine
   // has been built, a navigation asked for without it builds it again.
   void ReleaseEngine();
-  // How addresses reach the desktop (default: QDesktopServices::openUrl);
-  // false when nothing there takes them.
+  // How addresses reach the desktop (default: a DesktopOpener, which tells
+  // its failures later); false when nothing there takes them.
   void setDesktopOpener(std::function<bool(const QUrl&)> opener);
   // How long a page file may take to load (default kOwnPageLimitMs).
   void setOwnPageLimitMs(int ms) { watchdog_.setInterval(ms); }

@@ -3,10 +3,13 @@
 #include "core/BuildFlags.h"
 #include "core/Windows1252.h"
 #include "news/WebView.h"
+#include "widgets/DesktopOpener.h"
 
 #include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace tw::test {
@@ -103,11 +106,75 @@ TEST_F(WebPanel, AWebAddressThatFailsStillEndsTheWait) {
   const quint16 port = probe.serverPort();
   probe.close();
   QSignalSpy progress(web.get(), &WebView::progressChanged);
-  web->Navigate(QStringLiteral("http://127.0.0.1:%1/item").arg(port));
+  QSignalSpy failed(web.get(), &WebView::pageFailed);
+  const QString address = QStringLiteral("http://127.0.0.1:%1/item").arg(port);
+  web->Navigate(address);
   EXPECT_EQ(web->ReadyState(), WebView::kReadyStateLoading);
   ASSERT_TRUE(waitForLoad());
   ASSERT_FALSE(progress.isEmpty());
   EXPECT_EQ(progress.back().at(0).toInt(), -1);
+
+  // The panel and the activity list say what failed, not a blank page.
+  ASSERT_EQ(failed.size(), 1);
+  EXPECT_EQ(failed[0][0].toString(), address);
+  ASSERT_TRUE(waitForLoad());
+  EXPECT_TRUE(IsPageUrl(web->page()->url()));
+  const QString shown = inspect(QStringLiteral("document.body.innerText")).toString();
+  EXPECT_TRUE(shown.contains(QStringLiteral("could not be loaded")) && shown.contains(address) &&
+              shown.contains(QStringLiteral("still stored")))
+      << shown.toStdString();
+  ASSERT_FALSE(core->activity.lines().empty());
+  const ActivityLine& line = core->activity.lines().back();
+  EXPECT_EQ(line.level, LogLevel::Error);
+  EXPECT_TRUE(line.text.contains(address) && line.text.contains(QStringLiteral("still stored")))
+      << line.text.toStdString();
+  EXPECT_TRUE(pageFiles().isEmpty());
+}
+
+TEST(DesktopOpenerTest, EveryWayTheLauncherFailsIsTold) {
+  // A desktop with xdg-open and no handler for web addresses: no browser
+  // settings, no mime defaults, no known browser on PATH.
+  QTemporaryDir empty;
+  const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  ASSERT_FALSE(xdgOpen.isEmpty()) << "xdg-utils is installed by scripts/install-deps";
+  const QString bin = empty.filePath(QStringLiteral("bin"));
+  QDir().mkpath(bin);
+  for (const char* tool : {"sh", "sed", "grep", "egrep", "awk", "which", "cat", "xdg-mime", "tr", "cut", "head",
+                           "readlink", "env", "basename", "dirname"}) {
+    const QString found = QStandardPaths::findExecutable(QString::fromLatin1(tool));
+    if (!found.isEmpty()) QFile::link(found, bin + u'/' + QString::fromLatin1(tool));
+  }
+  const QList<QPair<QByteArray, QByteArray>> desktop = {
+      {"PATH", bin.toUtf8()},           {"XDG_DATA_HOME", empty.path().toUtf8()},
+      {"XDG_DATA_DIRS", bin.toUtf8()},  {"XDG_CONFIG_HOME", empty.path().toUtf8()},
+      {"XDG_CONFIG_DIRS", bin.toUtf8()}, {"XDG_CURRENT_DESKTOP", {}},
+      {"BROWSER", {}},                  {"DE", {}}};
+  QList<QPair<QByteArray, QByteArray>> saved;
+  for (const auto& [name, value] : desktop) {
+    saved.append({name, qgetenv(name.constData())});
+    qputenv(name.constData(), value);
+  }
+  const QUrl url(QStringLiteral("https://news.example/item"));
+  struct Case {
+    const char* what;
+    QString launcher;
+  };
+  const Case cases[] = {{"xdg-open without a handler", xdgOpen},
+                        {"a launcher that exits with an error", QStringLiteral("/bin/false")},
+                        {"a launcher that cannot start", empty.filePath(QStringLiteral("missing-opener"))}};
+  for (const Case& c : cases) {
+    DesktopOpener opener(c.launcher);
+    QSignalSpy failed(&opener, &DesktopOpener::failed);
+    opener.open(url);
+    EXPECT_TRUE(failed.wait(10000)) << c.what;
+    ASSERT_EQ(failed.size(), 1) << c.what;
+    EXPECT_EQ(failed[0][0].toUrl(), url);
+  }
+  DesktopOpener works(QStringLiteral("/bin/true"));
+  QSignalSpy failed(&works, &DesktopOpener::failed);
+  works.open(url);
+  EXPECT_FALSE(failed.wait(1000));
+  for (const auto& [name, value] : saved) qputenv(name.constData(), value);
 }
 
 TEST_F(WebPanel, GivesTheBodyMarkupOfAPageWithoutScript) {
