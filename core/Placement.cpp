@@ -127,7 +127,15 @@ void RestoreFormState(const Settings& settings, WindowGeometry& window) {
 void KeepOnScreen(WindowGeometry& window) {
   if (window.windowState() != WindowState::Normal) return;
   const QRectF bounds = NormalBounds(window);
-  const QRectF kept = KeptBounds(window, bounds);
+  QRectF kept = KeptBounds(window, bounds);
+  if (!window.followsMoves() && kept.topLeft() != bounds.topLeft()) {
+    // It stays where the desktop put it, so it shrinks to what fits there.
+    const QRectF area = window.screenArea(bounds);
+    const QMarginsF frame = window.frameMargins();
+    kept = bounds;
+    kept.setRight(std::min(bounds.right(), area.right() - frame.right()));
+    kept.setBottom(std::min(bounds.bottom(), area.bottom() - frame.bottom()));
+  }
   if (kept != bounds) Place(window, kept);
 }
 

@@ -32,6 +32,10 @@ class WindowGeometry {
   // program put it anywhere (Wayland): the desktop places it, and the stored
   // position is kept for a desktop that can use it.
   virtual bool hasPosition() const = 0;
+  // False where the desktop takes a window's place only when it first
+  // shows and follows no later move (X11 through XWayland): a window that
+  // must be pulled back on screen afterwards can only be made smaller.
+  virtual bool followsMoves() const { return true; }
 
   // The part of a screen that windows may use (panels left out), of the
   // screen that holds the largest part of bounds now, or of the nearest

@@ -86,8 +86,8 @@ void DBusNotifications::send(const DesktopNotification& notification, Sent sent)
 
 void DBusNotifications::Close(quint32 id) { proxy_.asyncCall(QStringLiteral("CloseNotification"), id); }
 
-std::unique_ptr<NotificationTransport> NotificationsForPlatform(const QString& platformName) {
-  if (PlatformPlacesWindows(platformName)) return nullptr;
+std::unique_ptr<NotificationTransport> NotificationsForPlatform(const QString& platformName, bool waylandSession) {
+  if (PlatformPlacesWindows(platformName) && !waylandSession) return nullptr;
   return std::make_unique<DBusNotifications>();
 }
 

@@ -63,7 +63,8 @@ class DBusNotifications : public NotificationTransport {
 
 // The notification service alerts use on this platform: none where the
 // program places its own alert windows (X11), the desktop's over D-Bus where
-// it cannot (Wayland).
-std::unique_ptr<NotificationTransport> NotificationsForPlatform(const QString& platformName);
+// it cannot (Wayland, and X11 through XWayland in a Wayland session).
+std::unique_ptr<NotificationTransport> NotificationsForPlatform(const QString& platformName,
+                                                                bool waylandSession = false);
 
 }  // namespace tw

@@ -17,6 +17,7 @@
 #include "widgets/Split.h"
 #include "widgets/Twips.h"
 #include "widgets/WidgetGeometry.h"
+#include "widgets/WindowPlatform.h"
 #include "news/WebView.h"
 
 #include <QAction>
@@ -60,7 +61,8 @@ frmMain::frmMain(AppCore& core, QWidget* parent)
   tray_->setActivityLog(&core_.activity);
   alerts_ = std::make_unique<AlertManager>(core_.identity, this);
   alerts_->setActivityLog(&core_.activity);
-  alerts_->setNotificationsWhenNeeded([] { return NotificationsForPlatform(QGuiApplication::platformName()); });
+  alerts_->setNotificationsWhenNeeded(
+      [] { return NotificationsForPlatform(QGuiApplication::platformName(), UnderWaylandSession()); });
   geometry_ = std::make_unique<WidgetGeometry>(*this, objectName());
 
   connect(tray_.get(), &TrayIcon::updateRequested, this, [this] {

@@ -88,6 +88,7 @@ void WidgetGeometry::resize(double width, double height) {
 }
 
 bool WidgetGeometry::hasPosition() const { return PlatformPlacesWindows(); }
+bool WidgetGeometry::followsMoves() const { return !RunsThroughXWayland(); }
 
 QRectF WidgetGeometry::screenArea(const QRectF& bounds) const {
   const double x = twipsPerPixelX();

@@ -34,6 +34,7 @@ class WidgetGeometry : public WindowGeometry {
   void resize(double width, double height) override;
   // Not on Wayland.
   bool hasPosition() const override;
+  bool followsMoves() const override;
   QRectF screenArea(const QRectF& bounds) const override;
   QMarginsF frameMargins() const override;
   QSizeF minimumSize() const override;

@@ -11,4 +11,13 @@ bool PlatformPlacesWindows(const QString& platformName) {
 
 bool PlatformPlacesWindows() { return PlatformPlacesWindows(QGuiApplication::platformName()); }
 
+bool UnderWaylandSession() {
+  return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         qEnvironmentVariable("XDG_SESSION_TYPE").compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0;
+}
+
+bool RunsThroughXWayland() {
+  return QGuiApplication::platformName().startsWith(QLatin1String("xcb")) && UnderWaylandSession();
+}
+
 }  // namespace tw

@@ -125,6 +125,16 @@ TEST_F(PlacementTest, NothingOffTheScreenIsSaved) {
   KeepOnScreen(window);
   EXPECT_EQ(window.x, 15);
   EXPECT_EQ(window.y, 300);
+
+  // Where the desktop follows no move, the window keeps its place and
+  // shrinks until its frame's bottom and right edges are on the screen.
+  window.movable = false;
+  window.move(1500 * 15, 600 * 15);
+  KeepOnScreen(window);
+  EXPECT_EQ(window.x, 1500 * 15);
+  EXPECT_EQ(window.y, 600 * 15);
+  EXPECT_EQ(window.w, 1920 * 15 - 15 - 1500 * 15);
+  EXPECT_EQ(window.h, 1080 * 15 - 75 - 600 * 15);
 }
 
 TEST_F(PlacementTest, SizesBelowTheMinimumGrow) {

@@ -195,6 +195,47 @@ TEST(Desktops, UnderXWaylandTheWindowFirstShowsWhereItWasLeft) {
   EXPECT_EQ(run.stored("frmMainTop"), 200 * 15);
 }
 
+TEST(Desktops, InAWaylandSessionThroughXWaylandTheWindowStandsWholeAndAlertsAreNotifications) {
+  demo::DemoFeedServer server;
+  ASSERT_TRUE(server.listen());
+  NotificationService notifications;
+  ASSERT_UP(notifications);
+  test::WaylandDesktop desktop(/*xwayland=*/true);
+  ASSERT_UP(desktop);
+  const ToolsOnDisplay tools(desktop.xDisplay());
+  ProgramRun run;
+  PrepareCheck(run, server);
+  // Low on the screen: weston frames it below the place it asks for.
+  run.store("frmMainTop", 400 * 15);
+  desktop.admit(run);
+  run.setEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+  run.setEnvironment(QStringLiteral("DISPLAY"), desktop.xDisplay());
+  ASSERT_TRUE(run.launch());
+
+  // weston piles tool windows up where it likes: the alerts go to the
+  // desktop's notifications instead.
+  const QStringList expected = NewsAlerts(server);
+  ASSERT_TRUE(WaitFor([&] { return notifications.received().size() >= expected.size() || !run.isRunning(); },
+                      kCheckMs))
+      << notifications.received().size() << " notifications\n" << Text(run.output());
+  QStringList bodies;
+  for (const ReceivedNotification& n : notifications.received()) bodies << n.body;
+  EXPECT_EQ(bodies, expected);
+
+  // The status bar included, the window is on the screen.
+  const auto mainWindow = [] {
+    for (const test::ShownWindow& w : test::ShownWindows(QStringLiteral("--name"), QStringLiteral("^Tidewire"))) {
+      if (w.client.width() >= 640) return w.client;
+    }
+    return QRect();
+  };
+  EXPECT_TRUE(WaitFor([&] {
+    const QRect shown = mainWindow();
+    return !shown.isEmpty() && QRect(0, 0, 1024, 768).contains(shown);
+  }, 10000)) << mainWindow().y() << '+' << mainWindow().height();
+  ASSERT_TRUE(run.stop()) << Text(run.output());
+}
+
 TEST(Desktops, WhatTheNotificationServiceReceives) {
   QGuiApplication::setDesktopFileName(kAppId);
   NotificationService service({QStringLiteral("actions"), QStringLiteral("body"), QStringLiteral("body-markup")});

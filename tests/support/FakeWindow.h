@@ -49,6 +49,7 @@ class FakeWindow : public MainWindowPort,
   QSizeF minimum;
   double tppX = 15, tppY = 15;
   bool positioned = true;  // false: a Wayland window
+  bool movable = true;     // false: placed once by the desktop (XWayland)
 
   // MainWindowPort
   QString caption() const override { return windowCaption; }
@@ -104,6 +105,7 @@ class FakeWindow : public MainWindowPort,
     h = height;
   }
   bool hasPosition() const override { return positioned; }
+  bool followsMoves() const override { return movable; }
   QRectF screenArea(const QRectF&) const override { return screen; }
   QMarginsF frameMargins() const override { return frame; }
   QSizeF minimumSize() const override { return minimum; }
