@@ -107,10 +107,12 @@ TEST_F(WebPanel, AWebAddressThatFailsStillEndsTheWait) {
   probe.close();
   QSignalSpy progress(web.get(), &WebView::progressChanged);
   QSignalSpy failed(web.get(), &WebView::pageFailed);
+  QSignalSpy finished(web.get(), &WebView::loadFinished);
   const QString address = QStringLiteral("http://127.0.0.1:%1/item").arg(port);
   web->Navigate(address);
   EXPECT_EQ(web->ReadyState(), WebView::kReadyStateLoading);
-  ASSERT_TRUE(waitForLoad());
+  ASSERT_TRUE(failed.wait(30000));
+  EXPECT_EQ(finished.size(), 1) << "the wait ends before the failure is told";
   ASSERT_FALSE(progress.isEmpty());
   EXPECT_EQ(progress.back().at(0).toInt(), -1);
 
