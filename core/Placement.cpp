@@ -128,13 +128,14 @@ void KeepOnScreen(WindowGeometry& window) {
   if (window.windowState() != WindowState::Normal) return;
   const QRectF bounds = NormalBounds(window);
   QRectF kept = KeptBounds(window, bounds);
-  if (!window.followsMoves() && kept.topLeft() != bounds.topLeft()) {
+  if (!window.followsMoves()) {
     // It stays where the desktop put it, so it shrinks to what fits there.
     const QRectF area = window.screenArea(bounds);
     const QMarginsF frame = window.frameMargins();
+    const QPointF shown = window.shownTopLeft();
     kept = bounds;
-    kept.setRight(std::min(bounds.right(), area.right() - frame.right()));
-    kept.setBottom(std::min(bounds.bottom(), area.bottom() - frame.bottom()));
+    kept.setWidth(std::min(bounds.width(), area.right() - frame.right() - shown.x()));
+    kept.setHeight(std::min(bounds.height(), area.bottom() - frame.bottom() - shown.y()));
   }
   if (kept != bounds) Place(window, kept);
 }

@@ -36,6 +36,9 @@ class WindowGeometry {
   // shows and follows no later move (X11 through XWayland): a window that
   // must be pulled back on screen afterwards can only be made smaller.
   virtual bool followsMoves() const { return true; }
+  // Where the client area really is on the screen, in twips: below the
+  // place asked for when the desktop put the frame there (XWayland).
+  virtual QPointF shownTopLeft() const { return {left(), top()}; }
 
   // The part of a screen that windows may use (panels left out), of the
   // screen that holds the largest part of bounds now, or of the nearest

@@ -28,6 +28,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QWindow>
 
 namespace tw {
@@ -37,6 +38,8 @@ constexpr int kTreeWidthTwips = 3750;
 constexpr int kMinimumPaneTwips = 2655;
 constexpr int kStripHeightPx = 8;
 constexpr int kLogHeightPx = 130;
+// How long weston takes to frame a window it has just shown, with room.
+constexpr int kFramedLaterMs = 500;
 
 QProgressBar* StripBar(QWidget* strip, const char* name, QStyle* style) {
   auto* bar = new QProgressBar(strip);
@@ -258,7 +261,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
       geometry_->windowState() == WindowState::Normal) {
     frameChecked_ = true;
     windowHandle()->removeEventFilter(this);
-    KeepOnScreen(*geometry_);
+    if (geometry_->followsMoves()) {
+      KeepOnScreen(*geometry_);
+    } else {
+      // XWayland: weston frames the window after it is first exposed.
+      QTimer::singleShot(kFramedLaterMs, this, [this] { KeepOnScreen(*geometry_); });
+    }
   }
   if (event->type() == QEvent::Resize) {
     if (watched == client_) {

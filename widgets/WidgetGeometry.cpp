@@ -4,9 +4,14 @@
 #include "widgets/WindowPlatform.h"
 
 #include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
 
 #include <cmath>
 #include <limits>
@@ -89,6 +94,28 @@ void WidgetGeometry::resize(double width, double height) {
 
 bool WidgetGeometry::hasPosition() const { return PlatformPlacesWindows(); }
 bool WidgetGeometry::followsMoves() const { return !RunsThroughXWayland(); }
+
+QPointF WidgetGeometry::shownTopLeft() const {
+  // Asked of the X server: a desktop that frames the window below the place
+  // it asked for need not tell the window where it ended up.
+  const QWindow* handle = window_.windowHandle();
+#if QT_CONFIG(xcb)
+  const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (handle && handle->isExposed() && x11 && x11->connection()) {
+    xcb_connection_t* c = x11->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, static_cast<xcb_window_t>(handle->winId()), root, 0, 0), nullptr);
+    if (at) {
+      const QPointF shown(at->dst_x * twipsPerPixelX(), at->dst_y * twipsPerPixelY());
+      free(at);
+      return shown;
+    }
+  }
+#endif
+  Q_UNUSED(handle);
+  return WindowGeometry::shownTopLeft();
+}
 
 QRectF WidgetGeometry::screenArea(const QRectF& bounds) const {
   const double x = twipsPerPixelX();

@@ -35,6 +35,7 @@ class WidgetGeometry : public WindowGeometry {
   // Not on Wayland.
   bool hasPosition() const override;
   bool followsMoves() const override;
+  QPointF shownTopLeft() const override;
   QRectF screenArea(const QRectF& bounds) const override;
   QMarginsF frameMargins() const override;
   QSizeF minimumSize() const override;

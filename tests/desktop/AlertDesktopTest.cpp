@@ -206,7 +206,7 @@ TEST(Desktops, InAWaylandSessionThroughXWaylandTheWindowStandsWholeAndAlertsAreN
   ProgramRun run;
   PrepareCheck(run, server);
   // Low on the screen: weston frames it below the place it asks for.
-  run.store("frmMainTop", 400 * 15);
+  run.store("frmMainTop", 250 * 15);
   desktop.admit(run);
   run.setEnvironment(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
   run.setEnvironment(QStringLiteral("DISPLAY"), desktop.xDisplay());

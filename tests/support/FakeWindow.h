@@ -50,6 +50,7 @@ class FakeWindow : public MainWindowPort,
   double tppX = 15, tppY = 15;
   bool positioned = true;  // false: a Wayland window
   bool movable = true;     // false: placed once by the desktop (XWayland)
+  QPointF shownBelow;      // how far from its place the desktop framed it
 
   // MainWindowPort
   QString caption() const override { return windowCaption; }
@@ -106,6 +107,7 @@ class FakeWindow : public MainWindowPort,
   }
   bool hasPosition() const override { return positioned; }
   bool followsMoves() const override { return movable; }
+  QPointF shownTopLeft() const override { return QPointF(x, y) + shownBelow; }
   QRectF screenArea(const QRectF&) const override { return screen; }
   QMarginsF frameMargins() const override { return frame; }
   QSizeF minimumSize() const override { return minimum; }
