@@ -261,8 +261,10 @@ void NetworkReader::onFinished() {
   if (!running_ || !reply_) return;
   // Qt may end a reply whose connection broke mid-body as if it were whole
   // (after sending the request again, too): only the announced length
-  // tells. Qt drops the header when it decodes a compressed body.
-  if (total_ > 0 && body_.size() != total_) {
+  // tells, or without one (Qt also drops it when it decodes a compressed
+  // body) the owner's look at the content.
+  const WholeBodyCheck& whole = wholeBodyCheck();
+  if (total_ > 0 ? body_.size() != total_ : !body_.isEmpty() && whole && !whole(body_)) {
     fail(cutShortText());
     return;
   }

@@ -28,7 +28,8 @@ struct TransferLimits {
 // redirect rules; a redirect never leaves http or https. TLS errors are
 // failures. The body is counted as it arrives and the read ends as soon as it
 // passes the size cap (after gzip or deflate decoding, so a decompression
-// bomb fails too). A body shorter than its announced length is a failure.
+// bomb fails too). A body shorter than its announced length is a failure,
+// and so is one without a length that fails the owner's check.
 class NetworkReader : public UrlReader {
   Q_OBJECT
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/StatusReport.h"
+#include "download/UrlReader.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -11,7 +12,6 @@
 namespace tw {
 
 class InternalErrorNotice;
-class UrlReader;
 
 // A colour as the control stores it: 0x00BBGGRR, or 0x800000nn for the
 // desktop's system colour nn.
@@ -75,6 +75,10 @@ class bkDLControl : public QObject {
   QString MIMEType() const { return mimeType_; }
   // Filled fraction of the bar, 0 to 1.
   float Percent() const { return percent_; }
+
+  // Handed to the reader: how to tell a body sent without its length that
+  // arrived whole from one a broken connection cut short (error 99).
+  void setWholeBodyCheck(WholeBodyCheck check) { reader_->setWholeBodyCheck(std::move(check)); }
 
   // The owner's free-text tag (the fetch cycle keeps the site index here).
   QString Tag() const { return tag_; }

@@ -7,6 +7,7 @@
 #include "core/WindowPorts.h"
 #include "download/bkDLControl.h"
 #include "news/DownloadProgressBar.h"
+#include "news/FeedRootCheck.h"
 #include "news/UpdateCheck.h"
 
 #include <algorithm>
@@ -59,6 +60,8 @@ FetchCycle::FetchCycle(AppCore& core, bkDLControl& DL, bkDLControl& dlSys, Updat
   tmrCheckQueue_.setSingleShot(true);
   tmrCheckQueue_.setInterval(kCheckQueueMs);
   connect(&tmrCheckQueue_, &QTimer::timeout, this, &FetchCycle::tmrCheckQueue_Timer);
+  // A cut feed would replace the site's whole item list with its head.
+  DL_.setWholeBodyCheck([](const QByteArray& body) { return FeedRootIsClosed(body); });
   connect(&DL_, &bkDLControl::DLProgress, this, &FetchCycle::DL_DLProgress);
   connect(&DL_, &bkDLControl::DLCanceled, this, &FetchCycle::DL_DLCanceled);
   connect(&DL_, &bkDLControl::DLComplete, this, &FetchCycle::DL_DLComplete);

@@ -5,6 +5,7 @@
 #include "ControlEventLog.h"
 #include "download/NetworkReader.h"
 #include "download/bkDLControl.h"
+#include "news/FeedRootCheck.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -44,6 +46,7 @@ class RawServer : public QObject {
   }
   bool listen() { return server_.listen(QHostAddress::LocalHost); }
   QString url() const { return QStringLiteral("http://127.0.0.1:%1/feeds/xbins.xml").arg(server_.serverPort()); }
+  void setEndDelay(int ms) { endDelayMs_ = ms; }
 
  private:
   void answer(QTcpSocket* socket) {
@@ -54,7 +57,7 @@ class RawServer : public QObject {
     socket->flush();
     if (end_ == End::KeepOpen) return;
     // Later, so the client has read what was sent.
-    QTimer::singleShot(100, socket, [this, socket] {
+    QTimer::singleShot(endDelayMs_, socket, [this, socket] {
       if (end_ == End::Reset) {
         const linger abortive{1, 0};
         setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
@@ -70,6 +73,7 @@ class RawServer : public QObject {
   QByteArray head_;
   QByteArray body_;
   End end_;
+  int endDelayMs_ = 100;
 };
 
 // Announces 20,000 bytes and sends 5,000.
@@ -130,6 +134,42 @@ TEST_F(HostileServerTest, ABodyShorterThanItsLengthIsAFailedDownloadAndKeepsTheO
       << qPrintable(log.events.join(u'\n'));
   EXPECT_TRUE(error().contains(QLatin1String("5000 of 20000 bytes"))) << qPrintable(error());
   EXPECT_EQ(savedFeed(), kOldFeed.toByteArray());
+}
+
+// A 5 kb feed sent without a length, chunked or ended by the connection, while
+// this thread (the control's and the server's) seldom gets to its event loop:
+// cut by a reset again and again, then whole.
+TEST_F(HostileServerTest, AFeedWithoutALengthCutByAResetIsAFailedDownloadEvenWhenBusy) {
+  dl.setWholeBodyCheck([](const QByteArray& body) { return FeedRootIsClosed(body); });
+  QTimer busy;
+  QObject::connect(&busy, &QTimer::timeout, [] { QThread::usleep(3000); });
+  busy.start(1);
+  QByteArray feed = "<?xml version=\"1.0\"?>\n<rss version=\"2.0\"><channel>\n";
+  for (int i = 0; i < 135; ++i) feed += "<item><title>Item " + QByteArray::number(i) + "</title></item>\n";
+  feed += "</channel></rss>\n<!-- 12 ms -->\n";
+  const QString cutLine =
+      QStringLiteral("DLError 99 Connection closed before the whole feed arrived (%1 of ? bytes from %2)");
+  for (const bool chunked : {true, false}) {
+    for (int round = 0; round <= 60; ++round) {
+      const bool whole = round == 60;
+      const QByteArray body = whole ? feed : feed.left(feed.size() * (1 + round % 9) / 10);
+      QByteArray sent = chunked ? QByteArray() : body;
+      for (qsizetype at = 0; chunked && at < body.size(); at += 700) {
+        sent += QByteArray::number(body.mid(at, 700).size(), 16) + "\r\n" + body.mid(at, 700) + "\r\n";
+      }
+      if (chunked && whole) sent += "0\r\n\r\n";
+      RawServer server(chunked ? "Transfer-Encoding: chunked\r\n" : "Connection: close\r\n", sent, sent.size(),
+                       whole && !chunked ? RawServer::End::Close : RawServer::End::Reset);
+      server.setEndDelay(round % 4 * 5);
+      ASSERT_TRUE(server.listen());
+      const QByteArray before = savedFeed();
+      log.events.clear();
+      fetch(server.url());
+      const QString context = QStringLiteral("chunked %1, round %2\n").arg(chunked).arg(round) + log.events.join(u'\n');
+      EXPECT_EQ(error(), whole ? QString() : cutLine.arg(body.size()).arg(server.url())) << qPrintable(context);
+      EXPECT_EQ(savedFeed(), whole ? feed : before) << qPrintable(context);
+    }
+  }
 }
 
 // The real cap (20 MB) and a short no-progress limit. 128 MB of zeros travel
