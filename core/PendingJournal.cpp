@@ -92,9 +92,9 @@ bool PendingJournal::Decode(const QByteArray& bytes, StoreChangeGroups* groups, 
 }
 
 bool PendingJournal::write(const StoreChangeGroups& groups, bool shared, QString* error) const {
-  const bool existed = exists();
   if (!SaveFileWhole(filePath_, Encode(groups), error)) return false;
-  if (!existed && shared) {
+  // Written anew each time, so its mode is set each time.
+  if (shared) {
     QFile::setPermissions(filePath_, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup |
                                          QFile::ReadOther);
   }
