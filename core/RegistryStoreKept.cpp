@@ -6,6 +6,9 @@
 
 #include <QDir>
 
+#include <algorithm>
+#include <iterator>
+
 namespace tw {
 namespace {
 
