@@ -58,11 +58,12 @@ int main(int argc, char** argv) {
   QObject::connect(&instance, &tw::SingleInstance::activationRequested, &app, [&program] { program.BringForward(); });
   QObject::connect(&program.window(), &tw::frmMain::unloaded, &app, &QApplication::quit);
   // Logging out or a kill ends the program like its own Exit command: placement
-  // and splitter are saved first.
+  // and splitter are saved first. Neither can wait for a store another
+  // program holds.
   tw::TerminationWatch termination;
   QObject::connect(&termination, &tw::TerminationWatch::terminationRequested, &program.window(),
-                   &tw::frmMain::exitProgram);
-  QObject::connect(&app, &QGuiApplication::commitDataRequest, &program.window(), &tw::frmMain::exitProgram);
+                   &tw::frmMain::exitAtOnce);
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &program.window(), &tw::frmMain::exitAtOnce);
 
   // Unattended runs (no display): one check, a picture of the screen, a summary.
   int exitCode = 0;
@@ -71,7 +72,8 @@ int main(int argc, char** argv) {
     snapshot = std::make_unique<tw::SnapshotRun>(picture, program.core(), program.downloads().fetch,
                                                  [&program, &exitCode](int code) {
                                                    exitCode = code;
-                                                   program.window().exitProgram();
+                                                   // Nobody is there to answer a question.
+                                                   program.window().exitAtOnce();
                                                  });
   }
 

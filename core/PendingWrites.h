@@ -57,6 +57,10 @@ class PendingWrites {
   void dropOpenGroup();
   const std::vector<StoreChange>& oldestGroup() const { return groups_.front(); }
   void dropOldestGroup() { groups_.pop_front(); }
+  // A group made before every kept one (changes kept from the last run).
+  void addOldestGroup(std::vector<StoreChange> group) { groups_.push_front(std::move(group)); }
+  // The closed groups, oldest first.
+  std::vector<std::vector<StoreChange>> groups() const { return {groups_.begin(), groups_.end()}; }
   // Every kept change, oldest first, the open group's last.
   std::vector<StoreChange> allChanges() const;
 

@@ -40,6 +40,13 @@ class Registry {
   RegValue QueryRegValue(Hive hive, const QString& keyPath, const QString& valueName);
 
   bool KeyExists(Hive hive, const QString& keyPath);
+  // Changes either store keeps unsaved because another program holds it.
+  qsizetype UnsavedChanges() const { return machine_.unsavedChangeCount() + user_.unsavedChangeCount(); }
+  // The program ends now: what is still unsaved goes beside its store.
+  void KeepUnsavedChanges() {
+    machine_.keepUnsavedBeside();
+    user_.keepUnsavedBeside();
+  }
   RegistryStore& store(Hive hive) { return hive == Hive::LocalMachine ? machine_ : user_; }
 
  private:

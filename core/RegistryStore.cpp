@@ -106,12 +106,8 @@ RegistryStore::~RegistryStore() {
   closing_ = true;
   while (depth_ > 0) rollbackTransaction();
   if (!pending_.isEmpty()) {
-    const qsizetype kept = pending_.changeCount();
     const bool opened = state_ == OpenState::Open || (state_ == OpenState::Locked && open(kClosingWaitMs));
-    if (!opened || !savePending(kClosingWaitMs)) {
-      qWarning("%lld change(s) to the settings store %s could not be saved: another program kept it locked.",
-               static_cast<long long>(kept), qPrintable(QDir::toNativeSeparators(filePath_)));
-    }
+    if (!opened || !savePending(kClosingWaitMs)) keepPendingInFile();
   }
   closeFile();
 }
@@ -150,12 +146,14 @@ bool RegistryStore::open(int waitMs) {
     case Begun::Yes:
       state_ = OpenState::Open;
       setWait(keeping_ ? 0 : kMomentMs);
+      takeKeptChanges();
       return true;
     case Begun::Busy:
       state_ = OpenState::Locked;
       startKeeping();
       // Said at once: until the lock is free nothing can even be read.
       announceBusy();
+      takeKeptChanges();
       return false;
     case Begun::Failed:
       break;
@@ -529,9 +527,11 @@ void RegistryStore::createKeyWithValues(const QString& path, const std::vector<N
 
 bool RegistryStore::keyExists(const QString& path) {
   const QString fold = FoldName(NormaliseKeyPath(path));
-  if (fold.isEmpty()) return ensureOpen();
+  // Opening first: it may bring changes kept from the last run.
+  const bool opened = ensureOpen();
+  if (fold.isEmpty()) return opened;
   if (const PendingWrites::KeyRow* row = pending_.key(fold)) return row->exists;
-  return ensureOpen() && fileKeyExists(fold).value_or(false);
+  return opened && fileKeyExists(fold).value_or(false);
 }
 
 QStringList RegistryStore::subKeyNames(const QString& path) {
@@ -561,10 +561,11 @@ QStringList RegistryStore::subKeyNames(const QString& path) {
 std::optional<RegistryStore::StoredValue> RegistryStore::value(const QString& path, const QString& name) {
   const QString keyFold = FoldName(NormaliseKeyPath(path));
   const QString nameFold = FoldName(name);
+  const bool opened = ensureOpen();
   if (const PendingWrites::ValueRow* row = pending_.value(keyFold, nameFold)) {
     return row->exists ? std::optional<StoredValue>(StoredValue{row->kind, row->data}) : std::nullopt;
   }
-  if (pending_.valuesCleared(keyFold) || !ensureOpen()) return std::nullopt;
+  if (pending_.valuesCleared(keyFold) || !opened) return std::nullopt;
   sqlite3_stmt* stmt =
       prepare("SELECT kind, data FROM vals WHERE key = (SELECT id FROM keys WHERE fold = ?1) AND fold = ?2");
   if (!stmt) return std::nullopt;
@@ -958,6 +959,7 @@ bool RegistryStore::savePending(int waitMs) {
       if (!saved && !sqlite3_get_autocommit(db_)) exec("ROLLBACK");
     }
     pending_.dropOldestGroup();
+    if (keptFileGroupPending_) keptChangesDone(saved);
     if (!saved) rebuildExpected();
   }
   pending_.forgetRows();

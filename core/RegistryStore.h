@@ -38,6 +38,10 @@ class WalCheckpointer;
 // later. The reporter hears once that the store is busy and once that it is
 // free again. A store locked when it is opened reads as empty until the
 // lock is free; whenReady() says when.
+//
+// Changes still kept when the program ends are not lost: they go to a file
+// beside the store (PendingJournal) and are saved, in order, when the store
+// is next opened; the reporter hears of it both times.
 class RegistryStore {
  public:
   using Reporter = std::function<void(const QString& message, LogLevel level)>;
@@ -50,7 +54,8 @@ class RegistryStore {
   // shared: the file is made writable for the owning group, so every local
   // user of a setgid group folder can use it.
   RegistryStore(QString filePath, Reporter reporter, bool shared);
-  // Saves kept changes, waiting a few seconds for the lock if need be.
+  // Saves kept changes, waiting a few seconds for the lock if need be; what
+  // is still kept then goes to the file beside the store.
   ~RegistryStore();
   RegistryStore(const RegistryStore&) = delete;
   RegistryStore& operator=(const RegistryStore&) = delete;
@@ -93,6 +98,12 @@ class RegistryStore {
   bool commitTransaction();
   void rollbackTransaction();
   bool inTransaction() const { return depth_ > 0; }
+
+  // Changes kept because another program holds the store, not saved yet.
+  qsizetype unsavedChangeCount() const { return pending_.changeCount(); }
+  // The program is ending and cannot wait: one short last try, then the
+  // kept changes go to the file beside the store for the next start.
+  void keepUnsavedBeside();
 
   // Caps the file at this many pages, so tests can stand in for a full disk.
   void setPageLimitForTesting(int pages);
@@ -141,6 +152,11 @@ class RegistryStore {
   void announceBusy();
   void noteReadFailure(int rc);
 
+  // Changes kept beside the store by an earlier run (RegistryStoreKept.cpp).
+  void takeKeptChanges();
+  void keptChangesDone(bool saved);
+  void keepPendingInFile();
+
   // The file alone, without kept changes; nullopt when it could not be read.
   std::optional<bool> fileHasRow(const char* sql, const QString& fold);
   std::optional<bool> fileKeyExists(const QString& fold);
@@ -187,6 +203,10 @@ class RegistryStore {
   bool keptAny_ = false;
   bool closing_ = false;
   PendingWrites pending_;
+  // The file beside the store was looked for (once, when it first opened).
+  bool keptFileChecked_ = false;
+  // The oldest kept group came from that file; it goes once that is saved.
+  bool keptFileGroupPending_ = false;
   std::unique_ptr<QTimer> retry_;
   std::vector<std::function<void()>> whenReady_;
 };

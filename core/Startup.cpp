@@ -137,10 +137,18 @@ bool Startup::QueryUnload(CloseReason reason) {
 }
 
 void Startup::Shutdown() {
-  window_.removeMinimumSizeHook();
+  SaveWindowState();
+  Unload();
+}
+
+void Startup::SaveWindowState() {
   SaveFormPosition(core_.settings, window_.placement());
   SaveFormSize(core_.settings, window_.placement());
   core_.settings.setNumber(setting::SplitterPosition, window_.splitterPosition());
+}
+
+void Startup::Unload() {
+  window_.removeMinimumSizeHook();
   tray_.RemoveTrayIcon();
   window_.unloadWindows();
 }

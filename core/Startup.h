@@ -44,6 +44,10 @@ class Startup {
   // Saves placement and splitter position, removes the tray icon and
   // unloads the windows. Items are saved as they change, never here.
   void Shutdown();
+  // Shutdown in two steps, so the program can wait between them for a store
+  // another program holds: the placement, then the rest.
+  void SaveWindowState();
+  void Unload();
 
  private:
   // The store start-up must wait for, if another program holds it locked.

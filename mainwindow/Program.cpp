@@ -21,6 +21,7 @@ Program::Program(const AppPaths& paths, const Clock& clock)
     : core_(paths, clock, FeedEndpoints::FromEnvironment(&endpointProblem_)),
       window_(core_),
       startup_(core_, window_, window_.statusPanels(), window_.tray()),
+      exitWait_(core_.registry, window_),
       titles_(core_, window_.alerts(), window_.tray(), window_),
       items_(core_, titles_, core_.debugLog),
       parser_(core_, items_, core_.debugLog),
@@ -107,7 +108,29 @@ void Program::setReadStatus(bool markRead) {
 void Program::showSite(int site) { pages_.ShowSite(site); }
 void Program::showItem(int site, const QString& itemKey) { pages_.ShowItem(site, itemKey); }
 
-void Program::shutdown() { startup_.Shutdown(); }
+// Changes another program's lock keeps from the store are waited for,
+// unless the program cannot wait; whatever still waits when the window goes
+// is kept beside its store for the next start.
+void Program::shutdown() {
+  if (exitWait_.isWaiting()) {
+    if (window_.exitingAtOnce()) {
+      exitWait_.quitNow();
+    } else {
+      exitWait_.raise();
+    }
+    return;
+  }
+  startup_.SaveWindowState();
+  const auto unload = [this] {
+    core_.registry.KeepUnsavedChanges();
+    startup_.Unload();
+  };
+  if (window_.exitingAtOnce() || core_.registry.UnsavedChanges() == 0) {
+    unload();
+    return;
+  }
+  exitWait_.start(unload, [this] { window_.exitCancelled(); });
+}
 
 bool Program::queryClose() { return startup_.QueryUnload(CloseReason::UserClose); }
 

@@ -4,6 +4,7 @@
 #include "core/Autostart.h"
 #include "core/OptionSettings.h"
 #include "core/Startup.h"
+#include "mainwindow/UnsavedChangesWait.h"
 #include "mainwindow/WebEngineLifetime.h"
 #include "mainwindow/frmMain.h"
 #include "news/FeedDownloads.h"
@@ -46,6 +47,7 @@ class Program : public MainWindowCommands {
   OptionSettings& options() { return options_; }
   // The options dialog while it is open.
   frmOptions* optionsDialog() const;
+  UnsavedChangesWait& exitWait() { return exitWait_; }
 
   // MainWindowCommands
   void updateNewsLists() override;
@@ -65,6 +67,7 @@ class Program : public MainWindowCommands {
   AppCore core_;
   frmMain window_;
   Startup startup_;
+  UnsavedChangesWait exitWait_;
   SiteTitles titles_;
   ItemStore items_;
   FeedParser parser_;

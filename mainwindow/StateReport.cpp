@@ -8,12 +8,14 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
 namespace tw {
 namespace {
 constexpr int kLookMs = 200;
+constexpr qsizetype kActivityLines = 10;
 }
 
 StateReport::StateReport(QString file, Program& program, QObject* parent)
@@ -36,6 +38,10 @@ QString StateReport::Report() const {
   report += QStringLiteral("options: ") +
             (options && options->isVisible() ? options->windowTitle() : QStringLiteral("closed")) + u'\n';
   report += QStringLiteral("checks: ") + QString::number(checksFinished_) + u'\n';
+  const QVector<ActivityLine>& lines = program_.core().activity.lines();
+  for (qsizetype i = std::max<qsizetype>(0, lines.size() - kActivityLines); i < lines.size(); ++i) {
+    report += QStringLiteral("activity: ") + lines.at(i).text + u'\n';
+  }
   return report;
 }
 

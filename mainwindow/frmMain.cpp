@@ -332,6 +332,16 @@ void frmMain::exitProgram() {
   close();
 }
 
+void frmMain::exitAtOnce() {
+  exitingAtOnce_ = true;
+  exitProgram();
+}
+
+void frmMain::exitCancelled() {
+  exiting_ = false;
+  exitingAtOnce_ = false;
+}
+
 void frmMain::openTreeMenu(const TreeMenuState& menu) {
   mnuMarkRead_->setVisible(menu.markEntriesVisible);
   mnuMarkUnread_->setVisible(menu.markEntriesVisible);

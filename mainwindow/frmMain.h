@@ -96,6 +96,13 @@ class frmMain : public QMainWindow,
   void showWebProgress(int progress, int maximum);
   // Closes the window for good, as the Exit commands do.
   void exitProgram();
+  // The same when the program cannot wait (the session ends, it is told to
+  // terminate): nothing is asked, and what a busy store has not saved yet
+  // is kept beside it.
+  void exitAtOnce();
+  bool exitingAtOnce() const { return exitingAtOnce_; }
+  // The user chose not to quit after all.
+  void exitCancelled();
 
   // WindowPresence / MainWindowPort
   QString caption() const override;
@@ -178,6 +185,7 @@ class frmMain : public QMainWindow,
   Qt::WindowStates lastWindowState_ = Qt::WindowNoState;
   bool skipTrayOnMinimise_ = false;
   bool exiting_ = false;
+  bool exitingAtOnce_ = false;
   bool unloaded_ = false;
   bool frameChecked_ = false;  // the frame was kept on screen once it was known
 };

@@ -7,7 +7,10 @@
 #include "support/ReportedProblems.h"
 #include "support/TempHome.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -177,6 +180,55 @@ TEST_F(StoreLock, AKeptGroupThatCannotBeSavedLeavesThePreviousDataWhole) {
   EXPECT_FALSE(other.KeyExists(LM, Item(11)));
   // What this process reads follows the file again.
   EXPECT_EQ(Titles(registry), old);
+}
+
+// Changes still kept when a process ends are not lost: they wait beside the
+// store, the next process sees them while the store is still locked and
+// saves them once it is free; a damaged file of them is kept aside.
+TEST_F(StoreLock, ChangesKeptAtTheEndAreSavedAtTheNextStart) {
+  presetOldItems(3);
+  const QString beside = store + QStringLiteral(".pending");
+  test::LockingProcess locker(store, "writes");
+  ASSERT_TRUE(locker.isLocked());
+  {
+    Registry first(store, home.paths().userStore, problems.reporter());
+    RegistryTransaction tx(first, LM);
+    for (int i = 1; i <= 3; ++i) first.DeleteRegKey(LM, Item(i));
+    WriteItems(first, QStringLiteral("new "), 4);
+    EXPECT_TRUE(tx.commit());
+    first.SetRegValue(LM, kRoot, QStringLiteral("Read"), 1, RegType::Dword);
+  }
+  ASSERT_TRUE(QFile::exists(beside)) << problems.lines.join(u'\n').toStdString();
+  EXPECT_EQ(problems.levels.last(), LogLevel::Warning);
+  EXPECT_TRUE(problems.lines.last().contains(QStringLiteral("kept in ") + beside)) << problems.lines.last().toStdString();
+
+  const QStringList expected{QStringLiteral("new 1"), QStringLiteral("new 2"), QStringLiteral("new 3"),
+                             QStringLiteral("new 4")};
+  Registry next(store, home.paths().userStore, problems.reporter());
+  EXPECT_EQ(Titles(next), expected);
+  EXPECT_EQ(next.QueryRegValue(LM, kRoot, QStringLiteral("Read")).toInt(), 1);
+  EXPECT_TRUE(problems.lines.last().contains(QStringLiteral("wait for the settings store")))
+      << problems.lines.last().toStdString();
+  locker.release();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(beside); }, 5000));
+  EXPECT_EQ(problems.lines.filter(QStringLiteral("are now saved")).size(), 1) << problems.lines.join(u'\n').toStdString();
+  {
+    Registry other(store, home.paths().userStore, {});
+    EXPECT_EQ(Titles(other), expected);
+    EXPECT_EQ(other.QueryRegValue(LM, kRoot, QStringLiteral("Read")).toInt(), 1);
+  }
+
+  QFile damaged(beside);
+  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+  damaged.write("TIDEWIRE PENDING CHANGES\n\x01\x02");
+  damaged.close();
+  test::ReportedProblems later;
+  Registry third(store, home.paths().userStore, later.reporter());
+  EXPECT_EQ(Titles(third), expected);
+  EXPECT_FALSE(QFile::exists(beside));
+  EXPECT_EQ(QFileInfo(store).dir().entryList({QStringLiteral("*.pending.corrupt-*")}).size(), 1);
+  ASSERT_EQ(later.levels, QList<LogLevel>{LogLevel::Error}) << later.lines.join(u'\n').toStdString();
+  EXPECT_TRUE(later.lines.first().contains(QStringLiteral("cannot be read"))) << later.lines.first().toStdString();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The assembled main window, offscreen: its strips, menus, tree clicks,
-// going to the tray and coming back, and placement across a restart.
+// going to the tray and coming back, placement across a restart, and an
+// exit that waits for a store another program holds.
 #include "core/Registry.h"
 #include "mainwindow/AlertManager.h"
 #include "mainwindow/Program.h"
@@ -7,6 +8,7 @@
 #include "mainwindow/TitleStripPanel.h"
 #include "mainwindow/TrayBackend.h"
 #include "mainwindow/TrayIcon.h"
+#include "support/LockingProcess.h"
 #include "support/TempHome.h"
 #include "widgets/ActivityListView.h"
 #include "widgets/ElidedLabel.h"
@@ -20,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QTest>
 
@@ -234,6 +238,34 @@ TEST_F(frmMainTest, PlacementAndSplitterSurviveARestart) {
   EXPECT_EQ(window().geometry().size(), before.size());
   EXPECT_EQ(window().geometry().topLeft(), before.topLeft());
   EXPECT_EQ(window().splMain().SplitterLeftTop(), splitter);
+}
+
+TEST_F(frmMainTest, ExitWaitsForTheChangesAStoreHeldElsewhereCannotTakeYet) {
+  preset(QStringLiteral("Sort Sites"), 0);
+  test::LockingProcess locker(home.paths().machineStore, "writes");
+  ASSERT_TRUE(locker.isLocked());
+  start();
+  bool ended = false;
+  QObject::connect(&window(), &frmMain::unloaded, [&ended] { ended = true; });
+  window().exitProgram();
+  ASSERT_NE(program->exitWait().box(), nullptr);
+  // Not quitting after all leaves the program running; the next exit asks again.
+  program->exitWait().box()->escapeButton()->click();
+  EXPECT_FALSE(program->exitWait().isWaiting());
+  window().exitProgram();
+  QMessageBox* box = program->exitWait().box();
+  ASSERT_NE(box, nullptr);
+  const qsizetype waiting = program->core().registry.UnsavedChanges();
+  EXPECT_GT(waiting, 0);
+  EXPECT_TRUE(box->text().contains(QStringLiteral("%1 change(s) are waiting").arg(waiting))) << box->text().toStdString();
+  EXPECT_TRUE(box->text().contains(home.paths().machineStore)) << box->text().toStdString();
+  EXPECT_FALSE(ended);
+
+  locker.release();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ended; }, 5000));
+  EXPECT_FALSE(QFile::exists(home.paths().machineStore + QStringLiteral(".pending")));
+  Registry registry(home.paths().machineStore, home.paths().userStore, {});
+  EXPECT_FALSE(registry.QueryRegValue(Hive::LocalMachine, kRoot, QStringLiteral("frmMainWidth")).isEmpty());
 }
 
 TEST_F(frmMainTest, HoldingDownInTheTreeOpensOnlyTheNodeItStopsOn) {

@@ -1,9 +1,11 @@
 // Runs the program itself: a second copy must end at once without touching
 // any file, a terminated program must still save its placement, a program
 // that cannot make its lock file or its folder must say so rather than end
-// in silence, and the web engine starts no helper process it does not use.
+// in silence, the web engine starts no helper process it does not use, and
+// changes another program's lock keeps from the store outlive the program.
 #include "core/Registry.h"
 #include "core/SingleInstance.h"
+#include "support/LockingProcess.h"
 #include "support/TempHome.h"
 
 #include <QDateTime>
@@ -218,6 +220,58 @@ TEST(Program, WithoutAFolderOfItsOwnItSaysWhyAndEndsWithAnError) {
   const QString said = QString::fromLocal8Bit(program.readAllStandardError());
   EXPECT_TRUE(said.contains(QStringLiteral("Tidewire cannot start"))) << said.toStdString();
   EXPECT_TRUE(said.contains(home.paths().programFolder)) << said.toStdString();
+}
+
+QString ReadReport(const QString& file) {
+  QFile report(file);
+  return report.open(QIODevice::ReadOnly) ? QString::fromUtf8(report.readAll()) : QString();
+}
+
+bool WaitForReport(const QString& file, const QString& text, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!ReadReport(file).contains(text) && clock.elapsed() < timeoutMs) QThread::msleep(200);
+  return ReadReport(file).contains(text);
+}
+
+// Another program holds the store from start to end: the placement saved as
+// the program ends cannot reach it. It is kept beside the store, said so, and
+// saved when the program next starts with the store free.
+TEST(Program, ChangesTheStoreCouldNotTakeAtTheEndAreSavedAtTheNextStart) {
+  test::TempHome home;
+  const QString store = home.paths().machineStore;
+  const QString root = QStringLiteral("Software\\Tidewire");
+  Registry(store, home.paths().userStore, {}).CreateRegKey(Hive::LocalMachine, root);
+  const QString reportFile = home.path(QStringLiteral("state.txt"));
+  QProcessEnvironment env = ProgramEnvironment(home);
+  env.insert(QStringLiteral("TIDEWIRE_STATE_REPORT"), reportFile);
+
+  test::LockingProcess locker(store, "writes");
+  ASSERT_TRUE(locker.isLocked());
+  QProcess first;
+  first.setProcessEnvironment(env);
+  first.start(QStringLiteral(TIDEWIRE_PROGRAM_PATH), {});
+  ASSERT_TRUE(WaitForReport(reportFile, QStringLiteral("site: "), 60000)) << first.readAllStandardError().toStdString();
+  ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+  ASSERT_TRUE(first.waitForFinished(30000));
+  const QString said = QString::fromLocal8Bit(first.readAllStandardError());
+  EXPECT_TRUE(said.contains(QStringLiteral("kept in ") + store + QStringLiteral(".pending"))) << said.toStdString();
+  ASSERT_TRUE(QFile::exists(store + QStringLiteral(".pending"))) << said.toStdString();
+  locker.release();
+
+  QFile::remove(reportFile);
+  QProcess second;
+  second.setProcessEnvironment(env);
+  second.start(QStringLiteral(TIDEWIRE_PROGRAM_PATH), {});
+  EXPECT_TRUE(WaitForReport(reportFile, QStringLiteral("are now saved in the settings store"), 60000))
+      << ReadReport(reportFile).toStdString();
+  EXPECT_FALSE(QFile::exists(store + QStringLiteral(".pending")));
+  EXPECT_FALSE(Registry(store, home.paths().userStore, {})
+                   .QueryRegValue(Hive::LocalMachine, root, QStringLiteral("frmMainWidth"))
+                   .isEmpty());
+  ::kill(static_cast<pid_t>(second.processId()), SIGTERM);
+  ASSERT_TRUE(second.waitForFinished(30000));
+  EXPECT_EQ(second.exitCode(), 0);
 }
 
 }  // namespace
