@@ -106,12 +106,13 @@ QString FlattenDeepTags(QStringView s, int maxDepth, int* removed) {
       continue;
     }
     const QChar next = i + 1 < s.size() ? s[i + 1] : QChar();
-    const qsizetype close = IsNameStart(next) || next == u'/' ? TagEnd(s, i) : -1;
-    if (close < 0) {
+    if (!IsNameStart(next) && next != u'/') {
       out += u'<';
       ++i;
       continue;
     }
+    const qsizetype close = TagEnd(s, i);
+    if (close < 0) break;  // a tag that never ends: the rest is its own
     const QStringView tag = s.sliced(i, close - i);
     i = close;
     const bool isEnd = tag[1] == u'/';
@@ -154,12 +155,11 @@ QString FlattenDeepTags(QStringView s, int maxDepth, int* removed) {
 QString PrepareMarkupForParse(QStringView markup, qsizetype maxChars, int maxTags, int maxDepth,
                               PrepassCuts* cuts) {
   *cuts = {};
-  QStringView s = markup;
-  if (s.size() > maxChars) {
+  QString flat = FlattenDeepTags(markup, maxDepth, &cuts->tagsTooDeep);
+  if (flat.size() > maxChars) {
     cuts->cut = true;
-    s.truncate(s[maxChars - 1].isHighSurrogate() ? maxChars - 1 : maxChars);
+    flat.truncate(flat[maxChars - 1].isHighSurrogate() ? maxChars - 1 : maxChars);
   }
-  QString flat = FlattenDeepTags(s, maxDepth, &cuts->tagsTooDeep);
   // Every start tag the parser can see begins with "<" and a letter; past
   // maxTags of them the rest goes, whatever the scan above made of them.
   int tags = 0;
