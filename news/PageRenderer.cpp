@@ -81,7 +81,9 @@ bool PageRenderer::WritePage(const QString& page) {
   MarkupBounds bounds;
   const QString bounded = BoundMarkup(page, &bounds);
   if (bounds.tagsTooDeep > 0 || bounds.cut) {
-    const QString why = bounds.cut ? QStringLiteral("it is longer than %1 characters").arg(kMaxMarkupChars)
+    const QString why = bounds.cut ? QStringLiteral("it is longer than %1 characters or %2 tags")
+                                         .arg(kMaxMarkupChars)
+                                         .arg(kMaxMarkupTags)
                                    : QStringLiteral("%1 tags are nested more than %2 deep")
                                          .arg(bounds.tagsTooDeep)
                                          .arg(kMaxMarkupDepth);
