@@ -61,6 +61,15 @@ QStringList NewsAlerts(const demo::DemoFeedServer& server) {
   return texts;
 }
 
+// Waits for count notifications while the program runs.
+::testing::AssertionResult AllNotified(const NotificationService& notifications, ProgramRun& run, qsizetype count) {
+  if (WaitFor([&] { return notifications.received().size() >= count || !run.isRunning(); }, kCheckMs) &&
+      notifications.received().size() >= count) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << notifications.received().size() << " notifications\n" << Text(run.output());
+}
+
 #define ASSERT_UP(thing) ASSERT_TRUE((thing).problem().isEmpty()) << Text((thing).problem())
 
 TEST(Desktops, OnWaylandAlertsAreTheDesktopsNotificationsAndAClickBringsTheWindowBack) {
@@ -82,9 +91,7 @@ TEST(Desktops, OnWaylandAlertsAreTheDesktopsNotificationsAndAClickBringsTheWindo
   ASSERT_TRUE(run.launch());
 
   const QStringList expected = NewsAlerts(server);
-  ASSERT_TRUE(WaitFor([&] { return notifications.received().size() >= expected.size() || !run.isRunning(); },
-                      kCheckMs))
-      << notifications.received().size() << " notifications\n" << Text(run.output());
+  ASSERT_TRUE(AllNotified(notifications, run, expected.size()));
   QStringList bodies;
   for (const ReceivedNotification& n : notifications.received()) {
     bodies << n.body;
@@ -215,9 +222,7 @@ TEST(Desktops, InAWaylandSessionThroughXWaylandTheWindowStandsWholeAndAlertsAreN
   // weston piles tool windows up where it likes: the alerts go to the
   // desktop's notifications instead.
   const QStringList expected = NewsAlerts(server);
-  ASSERT_TRUE(WaitFor([&] { return notifications.received().size() >= expected.size() || !run.isRunning(); },
-                      kCheckMs))
-      << notifications.received().size() << " notifications\n" << Text(run.output());
+  ASSERT_TRUE(AllNotified(notifications, run, expected.size()));
   QStringList bodies;
   for (const ReceivedNotification& n : notifications.received()) bodies << n.body;
   EXPECT_EQ(bodies, expected);
