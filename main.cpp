@@ -7,9 +7,9 @@
 #include "mainwindow/Program.h"
 #include "mainwindow/SnapshotRun.h"
 #include "mainwindow/StateReport.h"
-#include "widgets/PageScheme.h"
-#include "widgets/UnusedGlSkip.h"
-#include "widgets/WebEngineSwitches.h"
+#include "web/PageScheme.h"
+#include "web/UnusedGlSkip.h"
+#include "web/WebEngineSwitches.h"
 
 #include <QApplication>
 #include <QMessageBox>

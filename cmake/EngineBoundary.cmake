@@ -1,8 +1,10 @@
-# The engine folders must never see QtGui, QtWidgets or QtWebEngine. Qt's include
-# root is on every Qt target's path, so "#include <QtWidgets/QWidget>" would
-# compile; this check fails the build instead. It runs whenever an engine
-# source changes.
-set(TIDEWIRE_ENGINE_DIRS core news download)
+# The engine folders must never see QtGui, QtWidgets or QtWebEngine, nor the
+# window folders above them (widgets, web, hooks, mainwindow, options): the
+# arrows run from the windows to the engine, never back. Qt's include root is
+# on every Qt target's path, so "#include <QtWidgets/QWidget>" would compile;
+# this check fails the build instead. The event hooks are held to the same
+# rule: QtCore only. It runs whenever one of their sources changes.
+set(TIDEWIRE_ENGINE_DIRS core news download hooks)
 
 function(tidewire_engine_boundary_check)
   set(stamp ${CMAKE_BINARY_DIR}/engine_boundary.stamp)

@@ -1,9 +1,9 @@
-# tidewire_folder_library(<name> [ENGINE] LIBS <libs...>): one source folder as a
-# static library of every source in it (an interface library while it has
-# none). ENGINE folders link only what they are given and are checked for
-# GUI includes.
+# tidewire_folder_library(<name> [ENGINE | CORE_ONLY] LIBS <libs...>): one source
+# folder as a static library of every source in it (an interface library while
+# it has none). ENGINE and CORE_ONLY folders link only what they are given and
+# are checked for GUI includes and for includes of the window folders.
 function(tidewire_folder_library name)
-  cmake_parse_arguments(E "ENGINE" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(E "ENGINE;CORE_ONLY" "" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   # Headers are listed too, so moc sees a Q_OBJECT class that has no source file.
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
@@ -11,7 +11,7 @@ function(tidewire_folder_library name)
     add_library(${name} STATIC ${sources} ${headers})
     target_link_libraries(${name} PUBLIC ${E_LIBS})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-    if(E_ENGINE)
+    if(E_ENGINE OR E_CORE_ONLY)
       add_dependencies(${name} tidewire_engine_boundary)
     endif()
     if(TIDEWIRE_SANITIZE)

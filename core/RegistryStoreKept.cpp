@@ -1,15 +1,21 @@
-// The store's changes that outlive a run: what another program's lock kept
-// from being saved before the program ended waits in a file beside the store
-// and is saved the next time the store opens.
+// The store's changes kept while another program holds its lock: shown to
+// reads at once, saved in order as soon as the lock is free. What is still
+// kept when the program ends waits in a file beside the store and is saved
+// the next time the store opens.
 #include "PendingJournal.h"
-#include "RegistryStore.h"
+#include "RegistryStoreInternal.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <iterator>
 
 namespace tw {
+
+using namespace store_internal;
+
 namespace {
 
 // The program is on its way out: a last try may not hold it up for long.
@@ -143,6 +149,149 @@ void RegistryStore::keepPendingInFile() {
                            .arg(store, beside);
   qWarning("%s", qPrintable(kept));
   if (report_) report_(kept, LogLevel::Warning);
+}
+
+void RegistryStore::keep(StoreChange change) {
+  expect(change);
+  pending_.add(std::move(change));
+  keptAny_ = true;
+}
+
+// What the change will leave, judged against the store as reads see it now:
+// the same rules the write follows in the file.
+void RegistryStore::expect(const StoreChange& change) {
+  const QString& fold = change.pathFold;
+  switch (change.kind) {
+    case StoreChange::Kind::CreateKey:
+      for (qsizetype end = 0; end < change.path.size();) {
+        end = change.path.indexOf(u'\\', end + 1);
+        if (end < 0) end = change.path.size();
+        const QString prefix = change.path.left(end);
+        if (!keyExists(prefix)) pending_.putKey(FoldName(prefix), prefix, FoldName(ParentPath(prefix)));
+      }
+      break;
+    case StoreChange::Kind::DeleteKey:
+      if (keyExists(change.path) && subKeyNames(change.path).isEmpty()) pending_.removeKey(fold);
+      break;
+    case StoreChange::Kind::SetValue:
+      if (fold.isEmpty() || keyExists(change.path)) {
+        pending_.putValue(fold, change.nameFold, change.name, change.valueKind, change.data);
+      }
+      break;
+    case StoreChange::Kind::DeleteValue:
+      pending_.removeValue(fold, change.nameFold);
+      break;
+  }
+}
+
+void RegistryStore::rebuildExpected() {
+  pending_.forgetRows();
+  // In order, each against what the ones before it leave.
+  for (const StoreChange& change : pending_.allChanges()) expect(change);
+}
+
+void RegistryStore::startKeeping() {
+  if (keeping_) return;
+  keeping_ = true;
+  // Reads no longer wait for the lock: they would wait every time.
+  setWait(0);
+  scheduleRetry();
+}
+
+void RegistryStore::scheduleRetry() {
+  // Without an event loop (a console helper) the changes are saved at the end.
+  if (closing_ || !QAbstractEventDispatcher::instance()) return;
+  if (!retry_) {
+    retry_ = std::make_unique<QTimer>();
+    retry_->setInterval(kRetryIntervalMs);
+    QObject::connect(retry_.get(), &QTimer::timeout, retry_.get(), [this] { retry(); });
+  }
+  if (!retry_->isActive()) retry_->start();
+}
+
+void RegistryStore::retry() {
+  // A caller's group is being made; it is saved with the rest later.
+  if (depth_ > 0) return;
+  if (state_ == OpenState::Locked && !open(kRetryWaitMs)) {
+    if (state_ == OpenState::Locked) return;
+    // Unusable for good (reported): nothing kept can be saved.
+    pending_ = PendingWrites();
+    stopKeeping();
+  } else if (savePending(kRetryWaitMs)) {
+    stopKeeping();
+  } else {
+    announceBusy();
+  }
+  // Only right after opening is anyone waiting. Their own changes go to the
+  // file now, or are kept if it is still busy.
+  std::vector<std::function<void()>> ready = std::move(whenReady_);
+  whenReady_.clear();
+  for (auto& callback : ready) callback();
+}
+
+void RegistryStore::stopKeeping() {
+  if (retry_) retry_->stop();
+  keeping_ = false;
+  setWait(kMomentMs);
+  if (announced_ && state_ == OpenState::Open && report_) {
+    report_(QStringLiteral("The settings store %1 is free again%2")
+                .arg(QDir::toNativeSeparators(filePath_),
+                     keptAny_ ? QStringLiteral("; the changes kept meanwhile are saved.") : QStringLiteral(".")),
+            LogLevel::Info);
+  }
+  announced_ = false;
+  keptAny_ = false;
+}
+
+// Saves the kept groups, oldest first, each in a transaction of its own. A
+// group that fails for any reason but the lock is dropped whole, as the
+// caller's own transaction would have been. True when none is left and the
+// lock was free.
+bool RegistryStore::savePending(int waitMs) {
+  while (!pending_.isEmpty()) {
+    const Begun begun = begin(waitMs);
+    if (begun == Begun::Busy) return false;
+    bool saved = begun == Begun::Yes;
+    if (saved) {
+      for (const StoreChange& change : pending_.oldestGroup()) {
+        if (!(saved = apply(change))) break;
+      }
+      if (saved) {
+        const int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+        saved = rc == SQLITE_OK;
+        if (!saved && IsBusy(rc)) {
+          exec("ROLLBACK");
+          return false;
+        }
+        if (!saved) reportFailure(QStringLiteral("save changes kept while it was locked"), rc);
+      }
+      if (!saved && !sqlite3_get_autocommit(db_)) exec("ROLLBACK");
+    }
+    pending_.dropOldestGroup();
+    if (keptFileGroupPending_) keptChangesDone(saved);
+    if (!saved) rebuildExpected();
+  }
+  pending_.forgetRows();
+  // Nothing kept, or everything saved: the lock must be free for the next
+  // writes (and reads) to go straight to the file again.
+  if (begin(waitMs) != Begun::Yes) return false;
+  exec("ROLLBACK");
+  return true;
+}
+
+void RegistryStore::announceBusy() {
+  if (announced_) return;
+  announced_ = true;
+  if (!report_) return;
+  const QString file = QDir::toNativeSeparators(filePath_);
+  report_(state_ == OpenState::Locked
+              ? QStringLiteral("The settings store %1 is locked by another program: its settings cannot be read "
+                               "until it is free. Tidewire waits for it and goes on as soon as it is free.")
+                    .arg(file)
+              : QStringLiteral("The settings store %1 is in use by another program: changes are kept and saved as "
+                               "soon as it is free.")
+                    .arg(file),
+          LogLevel::Warning);
 }
 
 }  // namespace tw

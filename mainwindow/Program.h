@@ -15,7 +15,7 @@
 #include "widgets/DownloadErrorBox.h"
 #include "widgets/DownloadProgressView.h"
 #include "widgets/RepaintHold.h"
-#include "widgets/WebEngineWebView.h"
+#include "web/WebEngineWebView.h"
 
 #include <QPointer>
 

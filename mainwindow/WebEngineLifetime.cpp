@@ -1,7 +1,7 @@
 #include "mainwindow/WebEngineLifetime.h"
 
 #include "core/WindowPorts.h"
-#include "widgets/WebEngineWebView.h"
+#include "web/WebEngineWebView.h"
 
 #include <QEvent>
 #include <QWidget>

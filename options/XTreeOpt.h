@@ -1,7 +1,7 @@
 #pragma once
 
 #include "options/OptNode.h"
-#include "widgets/ControlError.h"
+#include "hooks/ControlError.h"
 #include "widgets/ImageList.h"
 
 #include <QColor>

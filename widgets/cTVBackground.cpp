@@ -1,6 +1,6 @@
 #include "widgets/cTVBackground.h"
 
-#include "widgets/GSubclass.h"
+#include "hooks/GSubclass.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/ISubclass.h"
+#include "hooks/ISubclass.h"
 #include "widgets/cTile.h"
 
 #include <QMetaObject>

@@ -5,7 +5,7 @@
 #include "DemoProgram.h"
 #include "mainwindow/AlertManager.h"
 #include "mainwindow/TrayIcon.h"
-#include "widgets/GuardedWebPage.h"
+#include "web/GuardedWebPage.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

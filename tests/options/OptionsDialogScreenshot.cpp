@@ -6,7 +6,7 @@
 #include "options/frmOptions.h"
 #include "support/ScreenshotTools.h"
 #include "support/TempHome.h"
-#include "widgets/PageScheme.h"
+#include "web/PageScheme.h"
 
 #include <QApplication>
 #include <QCursor>

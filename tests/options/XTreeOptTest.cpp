@@ -1,5 +1,5 @@
 #include "options/XTreeOpt.h"
-#include "widgets/GSubclass.h"
+#include "hooks/GSubclass.h"
 
 #include <QAccessible>
 #include <QAccessibleInterface>

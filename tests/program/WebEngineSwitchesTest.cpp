@@ -1,6 +1,6 @@
 // The switches the program adds to the web engine's: added once, where Qt
 // reads them, next to whatever the user gave.
-#include "widgets/WebEngineSwitches.h"
+#include "web/WebEngineSwitches.h"
 
 #include <gtest/gtest.h>
 

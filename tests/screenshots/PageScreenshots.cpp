@@ -6,8 +6,8 @@
 #include "core/Clock.h"
 #include "doubles/PageCore.h"
 #include "news/PageRenderer.h"
-#include "widgets/PageScheme.h"
-#include "widgets/WebEngineWebView.h"
+#include "web/PageScheme.h"
+#include "web/WebEngineWebView.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -1,4 +1,4 @@
-#include "widgets/PageScheme.h"
+#include "web/PageScheme.h"
 
 #include <QApplication>
 

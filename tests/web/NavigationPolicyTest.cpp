@@ -1,5 +1,5 @@
-#include "widgets/NavigationPolicy.h"
-#include "widgets/PageScheme.h"
+#include "web/NavigationPolicy.h"
+#include "web/PageScheme.h"
 
 #include <gtest/gtest.h>
 

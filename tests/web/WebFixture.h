@@ -4,9 +4,9 @@
 #include "doubles/PageCore.h"
 #include "news/PageRenderer.h"
 #include "support/TempHome.h"
-#include "widgets/GuardedWebPage.h"
-#include "widgets/PageScheme.h"
-#include "widgets/WebEngineWebView.h"
+#include "web/GuardedWebPage.h"
+#include "web/PageScheme.h"
+#include "web/WebEngineWebView.h"
 
 #include <QStringList>
 #include <QVariant>

@@ -1,6 +1,6 @@
 // The web view suites need the program's URL scheme registered and the web
 // engine's environment set before the application object exists.
-#include "widgets/PageScheme.h"
+#include "web/PageScheme.h"
 
 #include <QApplication>
 

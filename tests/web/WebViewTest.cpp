@@ -3,7 +3,7 @@
 #include "core/BuildFlags.h"
 #include "core/Windows1252.h"
 #include "news/WebView.h"
-#include "widgets/DesktopOpener.h"
+#include "web/DesktopOpener.h"
 
 #include <QFile>
 #include <QSignalSpy>

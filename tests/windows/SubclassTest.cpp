@@ -1,7 +1,7 @@
-#include "widgets/CTimer.h"
-#include "widgets/GSubclass.h"
-#include "widgets/ISubclass.h"
-#include "widgets/MTimer.h"
+#include "hooks/CTimer.h"
+#include "hooks/GSubclass.h"
+#include "hooks/ISubclass.h"
+#include "hooks/MTimer.h"
 
 #include <QPointer>
 #include <QSignalSpy>

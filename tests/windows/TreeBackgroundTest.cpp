@@ -1,5 +1,5 @@
 #include "RecordingMessageBoxes.h"
-#include "widgets/GSubclass.h"
+#include "hooks/GSubclass.h"
 #include "widgets/cTVBackground.h"
 #include "widgets/cTile.h"
 

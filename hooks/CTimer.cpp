@@ -1,6 +1,6 @@
-#include "widgets/CTimer.h"
+#include "hooks/CTimer.h"
 
-#include "widgets/MTimer.h"
+#include "hooks/MTimer.h"
 
 namespace tw {
 

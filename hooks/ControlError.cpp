@@ -1,4 +1,4 @@
-#include "widgets/ControlError.h"
+#include "hooks/ControlError.h"
 
 #include "core/AppIdentity.h"
 

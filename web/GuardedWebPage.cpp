@@ -1,6 +1,6 @@
 #include "GuardedWebPage.h"
 
-#include "widgets/PageScheme.h"
+#include "web/PageScheme.h"
 
 #include <QWebEngineProfile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/NavigationPolicy.h"
+#include "web/NavigationPolicy.h"
 
 #include <QWebEnginePage>
 

@@ -1,6 +1,6 @@
-#include "widgets/GSubclass.h"
+#include "hooks/GSubclass.h"
 
-#include "widgets/MSubclass.h"
+#include "hooks/MSubclass.h"
 
 namespace tw {
 

@@ -1,6 +1,6 @@
 #include "NavigationPolicy.h"
 
-#include "widgets/PageScheme.h"
+#include "web/PageScheme.h"
 
 namespace tw {
 

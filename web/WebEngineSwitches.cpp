@@ -1,4 +1,4 @@
-#include "widgets/WebEngineSwitches.h"
+#include "web/WebEngineSwitches.h"
 
 #include <QtGlobal>
 

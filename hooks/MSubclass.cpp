@@ -1,7 +1,7 @@
-#include "widgets/MSubclass.h"
+#include "hooks/MSubclass.h"
 
-#include "widgets/GSubclass.h"
-#include "widgets/ISubclass.h"
+#include "hooks/GSubclass.h"
+#include "hooks/ISubclass.h"
 
 #include <QCoreApplication>
 #include <QList>

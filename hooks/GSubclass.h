@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/ControlError.h"
+#include "hooks/ControlError.h"
 
 #include <QEvent>
 

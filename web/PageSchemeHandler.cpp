@@ -1,6 +1,6 @@
 #include "PageSchemeHandler.h"
 
-#include "widgets/PageScheme.h"
+#include "web/PageScheme.h"
 
 #include <QBuffer>
 #include <QFile>

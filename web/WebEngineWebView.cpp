@@ -1,9 +1,9 @@
 #include "WebEngineWebView.h"
 
-#include "widgets/DesktopOpener.h"
-#include "widgets/GuardedWebPage.h"
-#include "widgets/PageScheme.h"
-#include "widgets/PageSchemeHandler.h"
+#include "web/DesktopOpener.h"
+#include "web/GuardedWebPage.h"
+#include "web/PageScheme.h"
+#include "web/PageSchemeHandler.h"
 
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>

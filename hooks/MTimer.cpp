@@ -1,6 +1,6 @@
-#include "widgets/MTimer.h"
+#include "hooks/MTimer.h"
 
-#include "widgets/CTimer.h"
+#include "hooks/CTimer.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "widgets/UnusedGlSkip.h"
+#include "web/UnusedGlSkip.h"
 
 #include <QtGlobal>
 
