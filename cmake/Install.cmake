@@ -30,3 +30,14 @@ foreach(size 16 24 32 48 64 128 256)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/resources/pictures/app/tidewire.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# The manual page, compressed as man expects it and as Debian wants it (-n: no
+# time stamp in the header).
+set(TIDEWIRE_MANPAGE ${PROJECT_BINARY_DIR}/tidewire.1)
+configure_file(${PROJECT_SOURCE_DIR}/resources/tidewire.1.in ${TIDEWIRE_MANPAGE} @ONLY)
+add_custom_command(OUTPUT ${TIDEWIRE_MANPAGE}.gz
+  COMMAND gzip -9nkf ${TIDEWIRE_MANPAGE}
+  DEPENDS ${TIDEWIRE_MANPAGE} VERBATIM)
+add_custom_target(tidewire_manpage DEPENDS ${TIDEWIRE_MANPAGE}.gz)
+add_dependencies(tidewire tidewire_manpage)
+install(FILES ${TIDEWIRE_MANPAGE}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
