@@ -10,7 +10,8 @@ set(TIDEWIRE_METAINFO ${PROJECT_BINARY_DIR}/${TIDEWIRE_APP_ID}.metainfo.xml)
 configure_file(${PROJECT_SOURCE_DIR}/resources/${TIDEWIRE_APP_ID}.metainfo.xml.in ${TIDEWIRE_METAINFO} @ONLY)
 
 # The machine store's folder: shared by every local user, so it is a setgid
-# folder of the "users" group whose files stay group-writable.
+# folder of the "users" group whose files stay group-writable. The Debian
+# package makes it in its maintainer script instead, hence a component of its own.
 set(TIDEWIRE_MACHINE_STORE_DIR "/var/lib/tidewire" CACHE PATH "Folder of the settings store shared by all users")
 install(CODE "
   set(dir \"\$ENV{DESTDIR}${TIDEWIRE_MACHINE_STORE_DIR}\")
@@ -18,7 +19,7 @@ install(CODE "
   execute_process(COMMAND chgrp users \"\${dir}\" RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
   execute_process(COMMAND chmod 2775 \"\${dir}\")
   message(STATUS \"Machine settings folder: \${dir}\")
-")
+" COMPONENT machine_store)
 
 # Application menus: the desktop entry and the program icon in every size.
 install(FILES ${TIDEWIRE_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
