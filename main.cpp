@@ -1,6 +1,7 @@
 // Wires the engine to its windows and runs the program.
 #include "core/AppPaths.h"
 #include "core/Clock.h"
+#include "core/CommandLine.h"
 #include "core/FileHelpers.h"
 #include "core/SingleInstance.h"
 #include "core/TerminationWatch.h"
@@ -19,6 +20,8 @@
 #include <optional>
 
 int main(int argc, char** argv) {
+  // --help, --version and a mistyped option end here, before anything starts.
+  if (const std::optional<int> answered = tw::AnswerCommandLine(argc, argv)) return *answered;
   // The web panel's own page scheme, the web engine's switches and shared GL
   // contexts must be set up before the application object exists.
   tw::RegisterPageScheme();
