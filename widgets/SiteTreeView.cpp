@@ -4,6 +4,7 @@
 #include "news/DisplayText.h"
 #include "widgets/FlagScope.h"
 #include "widgets/ImageList.h"
+#include "widgets/TextContrast.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -310,11 +311,32 @@ void SiteTreeView::applyLook(QTreeWidgetItem* item, const SiteTreeNode& node) {
     item->setFont(0, font);
     scheduleFit();
   }
-  // White is the tree's own background: no brush, so the theme's base shows.
+  // White is the tree's own background: no brush, so the theme's base and
+  // text show.
   if (node.backColor == kDefaultBack) {
     if (item->data(0, Qt::BackgroundRole).isValid()) item->setData(0, Qt::BackgroundRole, QVariant());
+    if (item->data(0, Qt::ForegroundRole).isValid()) item->setData(0, Qt::ForegroundRole, QVariant());
   } else {
-    item->setBackground(0, QColor(RedOf(node.backColor), GreenOf(node.backColor), BlueOf(node.backColor)));
+    const QColor back(RedOf(node.backColor), GreenOf(node.backColor), BlueOf(node.backColor));
+    if (item->background(0).color() != back) item->setBackground(0, back);
+    applyTextColour(item);
+  }
+}
+
+void SiteTreeView::applyTextColour(QTreeWidgetItem* item) {
+  const QVariant back = item->data(0, Qt::BackgroundRole);
+  if (!back.isValid()) return;
+  const QColor text = ReadableTextOn(back.value<QBrush>().color(), palette().color(QPalette::Text));
+  if (item->foreground(0).color() != text || !item->data(0, Qt::ForegroundRole).isValid()) {
+    item->setForeground(0, text);
+  }
+}
+
+void SiteTreeView::changeEvent(QEvent* event) {
+  QTreeWidget::changeEvent(event);
+  // The theme's text colour may no longer read on the rows' own colours.
+  if (event->type() == QEvent::PaletteChange) {
+    for (QTreeWidgetItem* item : std::as_const(items_)) applyTextColour(item);
   }
 }
 

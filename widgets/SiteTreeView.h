@@ -26,6 +26,9 @@ struct SiteTreeNode;
 // while it is held. Other keys, and releases of keys pressed elsewhere,
 // send nothing.
 //
+// Rows given a colour of their own get a text colour that reads on it in
+// the theme of the moment, light or dark.
+//
 // Captions show decoded (the nodes keep their stored text), are never
 // shortened, and scroll sideways when wider than the view.
 //
@@ -65,6 +68,7 @@ class SiteTreeView : public QTreeWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void rowsInserted(const QModelIndex& parent, int start, int end) override;
 
@@ -77,6 +81,7 @@ class SiteTreeView : public QTreeWidget {
   void applySelection(const QString& key);
   void apply(QTreeWidgetItem* item, const QString& key);
   void applyLook(QTreeWidgetItem* item, const SiteTreeNode& node);
+  void applyTextColour(QTreeWidgetItem* item);
   QTreeWidgetItem* newItem(const SiteTreeNode& node);
   // The child's branch is noted for the end of the batch; false outside one.
   bool holdBack(const QString& key);
