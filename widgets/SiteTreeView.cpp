@@ -26,6 +26,12 @@ constexpr Rgb kDefaultBack = RGB(255, 255, 255);
 // within milliseconds.
 constexpr int kReleaseSettleMs = 100;
 
+// The keyboard's way to a context menu.
+bool IsMenuKey(const QKeyEvent* event) {
+  return event->key() == Qt::Key_Menu ||
+         (event->key() == Qt::Key_F10 && (event->modifiers() & Qt::ShiftModifier));
+}
+
 // Keys that move the selection: the arrows, paging, and typing a caption's
 // first letters.
 bool IsNavigationKey(const QKeyEvent* event) {
@@ -424,14 +430,55 @@ void SiteTreeView::mouseReleaseEvent(QMouseEvent* event) {
   Q_EMIT mouseUp(event->button(), event->modifiers(), pos);
 }
 
+QPoint SiteTreeView::menuPoint() {
+  QTreeWidgetItem* item = currentItem();
+  if (!item) return viewport()->mapToGlobal(QPoint(0, 0));
+  scrollToItem(item);
+  const QRect row = visualItemRect(item);
+  return viewport()->mapToGlobal(QPoint(std::max(row.left(), 0), row.bottom()));
+}
+
 void SiteTreeView::keyPressEvent(QKeyEvent* event) {
+  if (IsMenuKey(event)) {
+    event->accept();
+    if (!event->isAutoRepeat()) Q_EMIT menuKey();
+    return;
+  }
   if (IsNavigationKey(event)) {
     // A press of the key just let go: it is still held, and repeating.
     if (releaseTimer_.isActive() && event->key() == heldKey_) releaseTimer_.stop();
     heldKey_ = event->key();
     Q_EMIT keyDown(event->key(), event->modifiers());
   }
+  if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) &&
+      !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+    event->accept();
+    stepSideways(event->key());
+    return;
+  }
   QTreeWidget::keyPressEvent(event);
+}
+
+void SiteTreeView::stepSideways(int key) {
+  // The toolkit's own rule steps into an open node's first item, which the
+  // release would then open and mark read.
+  const bool forward = (key == Qt::Key_Right) != isRightToLeft();
+  if (QTreeWidgetItem* item = currentItem()) {
+    if (forward && item->childCount() > 0 && !item->isExpanded()) {
+      item->setExpanded(true);
+      return;
+    }
+    if (!forward && item->isExpanded()) {
+      item->setExpanded(false);
+      return;
+    }
+    if (!forward && item->parent()) {
+      setCurrentItem(item->parent());
+      return;
+    }
+  }
+  QScrollBar* bar = horizontalScrollBar();
+  bar->setValue(bar->value() + (key == Qt::Key_Right ? bar->singleStep() : -bar->singleStep()));
 }
 
 void SiteTreeView::keyReleaseEvent(QKeyEvent* event) {
