@@ -33,7 +33,7 @@ QRectF NormalBounds(const WindowGeometry& window) {
 
 // The window's normal bounds as they would be kept on the screen.
 QRectF KeptBounds(const WindowGeometry& window, const QRectF& bounds) {
-  return FitToArea(bounds, window.frameMargins(), window.screenArea(bounds), window.minimumSize());
+  return FitToArea(bounds, window.frameMargins(), window.screenArea(bounds));
 }
 
 void Place(WindowGeometry& window, const QRectF& bounds) {
@@ -50,11 +50,11 @@ qint32 ClampValue(qint32 value, qint32 low, qint32 high) {
   return result;
 }
 
-QRectF FitToArea(QRectF client, const QMarginsF& frame, const QRectF& area, const QSizeF& minimum) {
-  const double roomWidth = area.width() - frame.left() - frame.right();
-  const double roomHeight = area.height() - frame.top() - frame.bottom();
-  if (client.width() > roomWidth) client.setWidth(std::max(roomWidth, minimum.width()));
-  if (client.height() > roomHeight) client.setHeight(std::max(roomHeight, minimum.height()));
+QRectF FitToArea(QRectF client, const QMarginsF& frame, const QRectF& area) {
+  const double roomWidth = std::max(0.0, area.width() - frame.left() - frame.right());
+  const double roomHeight = std::max(0.0, area.height() - frame.top() - frame.bottom());
+  if (client.width() > roomWidth) client.setWidth(roomWidth);
+  if (client.height() > roomHeight) client.setHeight(roomHeight);
   // The far edges first, then the near ones, which win when both cannot hold.
   const double left = std::max(std::min(client.left(), area.right() - frame.right() - client.width()),
                                area.left() + frame.left());

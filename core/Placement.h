@@ -15,11 +15,12 @@ class WindowGeometry;
 // below both gives high.
 qint32 ClampValue(qint32 value, qint32 low, qint32 high);
 
-// A client area moved, and shrunk where it must be (never below minimum),
-// so that it lies inside area together with its frame. Where even the
-// minimum does not fit, the frame's top-left corner stays inside, so the
+// A client area moved, and shrunk where it must be, so that it lies inside
+// area together with its frame. A window's minimum size gives way to a
+// smaller area: the status bar at the bottom matters more than the minimum.
+// Should the frame alone not fit, its top-left corner stays inside, so the
 // title bar and the menu can always be reached.
-QRectF FitToArea(QRectF client, const QMarginsF& frame, const QRectF& area, const QSizeF& minimum);
+QRectF FitToArea(QRectF client, const QMarginsF& frame, const QRectF& area);
 
 // Saves name + "Top" / "Left" while the window is in the normal state and
 // has a real position.

@@ -47,8 +47,6 @@ class WindowGeometry {
   // The window manager's frame around the client area; none until the
   // window has been framed.
   virtual QMarginsF frameMargins() const = 0;
-  // The smallest client area the window allows.
-  virtual QSizeF minimumSize() const = 0;
   virtual double twipsPerPixelX() const = 0;
   virtual double twipsPerPixelY() const = 0;
 

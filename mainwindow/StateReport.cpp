@@ -2,11 +2,15 @@
 
 #include "mainwindow/Program.h"
 #include "mainwindow/StatusBarPanels.h"
+#include "mainwindow/TitleStripPanel.h"
 #include "news/FetchCycle.h"
 #include "options/frmOptions.h"
+#include "widgets/ElidedLabel.h"
 #include "widgets/SiteTreeView.h"
 
+#include <QAction>
 #include <QFile>
+#include <QMenu>
 
 #include <algorithm>
 #include <cstdio>
@@ -34,6 +38,20 @@ QString StateReport::Report() const {
   }
   const SiteTreeView& tv = window.tv();
   for (int i = 0; i < tv.topLevelItemCount(); ++i) report += QStringLiteral("site: ") + tv.topLevelItem(i)->text(0) + u'\n';
+  for (int i = 0; i < tv.topLevelItemCount(); ++i) {
+    if (tv.topLevelItem(i)->isExpanded()) report += QStringLiteral("open: ") + tv.topLevelItem(i)->text(0) + u'\n';
+  }
+  report += QStringLiteral("selected: ") + (tv.currentItem() ? tv.currentItem()->text(0) : QString()) + u'\n';
+  const TitleStripPanel& strip = window.titleStrip();
+  report += QStringLiteral("page: ") +
+            (strip.builtInPageShown() ? QStringLiteral("built-in") : strip.lblTitle()->text()) + u'\n';
+  QStringList entries;
+  if (window.mnuPopup()->isVisible()) {
+    for (const QAction* action : window.mnuPopup()->actions()) {
+      if (action->isVisible() && !action->isSeparator()) entries << action->text();
+    }
+  }
+  report += QStringLiteral("menu: ") + (entries.isEmpty() ? QStringLiteral("closed") : entries.join(QStringLiteral(", "))) + u'\n';
   const frmOptions* options = program_.optionsDialog();
   report += QStringLiteral("options: ") +
             (options && options->isVisible() ? options->windowTitle() : QStringLiteral("closed")) + u'\n';

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QEvent>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 
@@ -53,6 +54,9 @@ TitleStripPanel::TitleStripPanel(QWidget* parent) : QWidget(parent) {
   lblLink_->setText(QStringLiteral("Link text"));
   lblLink_->setObjectName(QStringLiteral("lblLink"));
   lblLink_->setCursor(Qt::PointingHandCursor);
+  // Reached with Tab and opened with Enter, as a left click opens it; a click
+  // leaves the focus where it was.
+  lblLink_->setFocusPolicy(Qt::TabFocus);
   QFont bold = lblTitle_->font();
   bold.setBold(true);
   bold.setPointSizeF(bold.pointSizeF() * 1.15);
@@ -145,6 +149,26 @@ bool TitleStripPanel::eventFilter(QObject* watched, QEvent* event) {
       const auto* mouse = static_cast<QMouseEvent*>(event);
       const QPoint at = lblLink_->mapFromGlobal(mouse->globalPosition().toPoint());
       colourLink(lblLink_->isVisible() && lblLink_->rect().contains(at) ? linkHoverColour_ : linkColour_);
+      break;
+    }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+      // Where the keyboard is: underlined while it is on the link.
+      if (watched == lblLink_) {
+        QFont font = lblLink_->font();
+        font.setUnderline(event->type() == QEvent::FocusIn);
+        lblLink_->setFont(font);
+      }
+      break;
+    case QEvent::KeyPress: {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (watched == lblLink_ && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        if (!key->isAutoRepeat() && !lblLink_->text().isEmpty()) {
+          lastMouseButton_ = 1;
+          Q_EMIT linkClicked(lblLink_->text(), linkTag_);
+        }
+        return true;
+      }
       break;
     }
     case QEvent::MouseButtonPress:

@@ -15,7 +15,8 @@ class ElidedLabel;
 // (`lblLinkTitle`, `lblLink`). The labels sit right of the logo and the strip
 // is as high as the logo; while a built-in page is shown the logo is centred
 // and the labels are hidden. Texts too long for the strip are shortened,
-// never run into each other, and show whole in their tooltips.
+// never run into each other, and show whole in their tooltips. The link is
+// reached with Tab and opened with Enter.
 class TitleStripPanel : public QWidget, public TitleStrip {
   Q_OBJECT
 

@@ -43,6 +43,10 @@ void TreeClickHandler::openSite(const QString& key) {
     }
     tv_.setExpanded(key, true);
   }
+  showSitePage(key);
+}
+
+void TreeClickHandler::showSitePage(const QString& key) {
   const int site = sites_.IndexOfTitle(tv_.find(key)->tag);
   if (site > 0) actions_.showSite(site);
 }
@@ -54,9 +58,10 @@ void TreeClickHandler::openItem(const QString& key) {
   if (site > 0) actions_.showItem(site, key);
 }
 
-void TreeClickHandler::offerMarkMenu(const QString& key) {
+void TreeClickHandler::offerMarkMenu(const QString& key, bool atSelectedNode) {
   const SiteTreeNode* node = tv_.find(key);
   TreeMenuState menu;
+  menu.atSelectedNode = atSelectedNode;
   menu.markEntriesVisible = true;
   if (IsSiteNode(node->tag)) {
     menu.markReadCaption = QStringLiteral("Mark all items in ") + node->tag + QStringLiteral(" as Read");
@@ -79,11 +84,31 @@ void TreeClickHandler::Click() {
   NodeClickHandled = false;
 }
 
-void TreeClickHandler::keyUp() {
+void TreeClickHandler::keyUp(bool openedOrClosed) {
   LastMouseButton = kLeftButton;
   KeyNavigating = false;
   const QString selected = tv_.selectedKey();
-  if (!selected.isEmpty()) NodeClick(selected);
+  if (selected.isEmpty()) return;
+  const SiteTreeNode* node = tv_.find(selected);
+  if (node && IsSiteNode(node->tag) && (openedOrClosed || node->expanded)) {
+    // Shown as it stands: a click would close it again.
+    showSitePage(selected);
+    actions_.clearPopups();
+    return;
+  }
+  NodeClick(selected);
+}
+
+void TreeClickHandler::menuKey() {
+  const QString selected = tv_.selectedKey();
+  if (tv_.find(selected)) {
+    offerMarkMenu(selected, true);
+  } else {
+    TreeMenuState menu;
+    menu.atSelectedNode = true;
+    actions_.popupTreeMenu(menu);
+  }
+  actions_.clearPopups();
 }
 
 }  // namespace tw

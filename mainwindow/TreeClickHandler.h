@@ -14,6 +14,8 @@ struct TreeMenuState {
   QString markUnreadCaption;
   bool markReadEnabled = false;
   bool markUnreadEnabled = false;
+  // Asked for from the keyboard: shown at the selected node, not the pointer.
+  bool atSelectedNode = false;
 };
 
 // What a click in the site tree leads to.
@@ -29,6 +31,9 @@ class TreeClickActions {
 // The tree's mouse and key rules: a left click opens a site (one site open at
 // a time) or an item; a right click offers marking read or unread; moving with
 // the keys opens the node finally selected, once, when the key is released.
+// A release never closes a site: it shows an open site as it is, and after
+// Left or Right, which open and close sites as they are pressed, any site.
+// The Menu key offers what a right click on the selected node would.
 class TreeClickHandler {
  public:
   static constexpr int kLeftButton = 1;
@@ -42,8 +47,10 @@ class TreeClickHandler {
   void NodeClick(const QString& key);
   void Click();
   void keyDown() { KeyNavigating = true; }
-  // Opens the selected node as a left click would.
-  void keyUp();
+  // Opens the selected node as a left click would, within the rule above;
+  // openedOrClosed: the key was Left or Right.
+  void keyUp(bool openedOrClosed = false);
+  void menuKey();
   // The key went with the focus: clicks count again, nothing opens.
   void keyAbandoned() { KeyNavigating = false; }
 
@@ -56,8 +63,9 @@ class TreeClickHandler {
 
  private:
   void openSite(const QString& key);
+  void showSitePage(const QString& key);
   void openItem(const QString& key);
-  void offerMarkMenu(const QString& key);
+  void offerMarkMenu(const QString& key, bool atSelectedNode = false);
 
   SiteTree& tv_;
   const SiteTable& sites_;

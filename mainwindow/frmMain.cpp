@@ -138,8 +138,11 @@ void frmMain::buildControls() {
   connect(tv_, &SiteTreeView::nodeClick, this, [this](const QString& key) { treeClicks_.NodeClick(key); });
   connect(tv_, &SiteTreeView::click, this, [this] { treeClicks_.Click(); });
   connect(tv_, &SiteTreeView::keyDown, this, [this](int, Qt::KeyboardModifiers) { treeClicks_.keyDown(); });
-  connect(tv_, &SiteTreeView::keyUp, this, [this](int, Qt::KeyboardModifiers) { treeClicks_.keyUp(); });
+  connect(tv_, &SiteTreeView::keyUp, this, [this](int key, Qt::KeyboardModifiers) {
+    treeClicks_.keyUp(key == Qt::Key_Left || key == Qt::Key_Right);
+  });
   connect(tv_, &SiteTreeView::keyAbandoned, this, [this] { treeClicks_.keyAbandoned(); });
+  connect(tv_, &SiteTreeView::menuKey, this, [this] { treeClicks_.menuKey(); });
 }
 
 void frmMain::buildMenus() {
@@ -352,7 +355,18 @@ void frmMain::openTreeMenu(const TreeMenuState& menu) {
     mnuMarkRead_->setEnabled(menu.markReadEnabled);
     mnuMarkUnread_->setEnabled(menu.markUnreadEnabled);
   }
-  mnuPopup_->popup(QCursor::pos());
+  if (!menu.atSelectedNode) {
+    mnuPopup_->popup(QCursor::pos());
+    return;
+  }
+  // From the keyboard, which goes on into the menu from its first entry.
+  mnuPopup_->popup(tv_->menuPoint());
+  for (QAction* action : mnuPopup_->actions()) {
+    if (action->isVisible() && action->isEnabled() && !action->isSeparator()) {
+      mnuPopup_->setActiveAction(action);
+      break;
+    }
+  }
 }
 
 void frmMain::popupTreeMenu(const TreeMenuState& menu) { openTreeMenu(menu); }

@@ -74,6 +74,12 @@ OptTreeView::OptTreeView(XTreeOpt& owner) : QTreeWidget(&owner), owner_(owner) {
   setItemDelegate(new OptItemDelegate(*this));
   setIconSize(QSize(16, 16));
   viewport()->setAttribute(Qt::WA_Hover, true);
+  // Captions are shown whole: the column is as wide as the widest, and the
+  // tree scrolls sideways when that is wider than the view.
+  setTextElideMode(Qt::ElideNone);
+  header()->setStretchLastSection(false);
+  header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 void OptTreeView::setTreeStyle(int style) {

@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,6 +64,11 @@ frmOptions::frmOptions(OptionSettings& options, const ImageList& images, const Q
   cmdApply_->setObjectName(QStringLiteral("cmdApply"));
   cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
   cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+  // Buttons take Enter only in a dialog window of the toolkit's own: here
+  // they are told to, and "Apply" shows that it is the default.
+  cmdApply_->setAutoDefault(true);
+  cmdCancel_->setAutoDefault(true);
+  cmdApply_->setDefault(true);
 
   // The tree above; below it the prompt and the entry at the left, the
   // buttons at the right. The layout centres the prompt on the entry.
@@ -87,7 +93,9 @@ frmOptions::frmOptions(OptionSettings& options, const ImageList& images, const Q
   connect(
       tvCfg_, &XTreeOpt::AfterLabelEdit, this, [this](bool&, QString&) { tvCfg_->tree()->clearSelection(); },
       Qt::DirectConnection);
-  connect(txtInput_, &QLineEdit::returnPressed, this, &frmOptions::txtInput_Enter);
+  // Enter in the entry is the entry's alone: a line edit passes it on, and
+  // here it would go on to press "Apply" as well.
+  txtInput_->installEventFilter(this);
   connect(cmdApply_, &QPushButton::clicked, this, &frmOptions::cmdApply_Click);
   connect(cmdCancel_, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
   // Escape is the Cancel button, while that button can be used.
@@ -308,6 +316,27 @@ void frmOptions::cmdCancel_Click() {
 void frmOptions::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) tvCfg_->setFocus();
+}
+
+bool frmOptions::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtInput_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      txtInput_Enter();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void frmOptions::keyPressEvent(QKeyEvent* event) {
+  // Only Enter that nothing focused has taken comes here.
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+    event->accept();
+    if (cmdApply_->isEnabled()) cmdApply_->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void frmOptions::closeEvent(QCloseEvent* event) {

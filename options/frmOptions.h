@@ -24,7 +24,8 @@ class XTreeOpt;
 // options (tvCfg), read from the store when it opens. "Apply" saves and
 // applies at once; "Cancel" offers to save what changed; closing it any
 // other way saves nothing. Modeless, kept above other windows, at its
-// remembered place. Deletes itself when closed.
+// remembered place. Deletes itself when closed. Enter presses the focused
+// button, and "Apply" where nothing else takes Enter.
 class frmOptions : public QWidget {
   Q_OBJECT
 
@@ -58,6 +59,8 @@ class frmOptions : public QWidget {
  protected:
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Form_Load(const ImageList& images, const QIcon& icon);

@@ -4,6 +4,7 @@
 #include "news/DisplayText.h"
 #include "widgets/FlagScope.h"
 #include "widgets/ImageList.h"
+#include "widgets/TextContrast.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -24,6 +25,12 @@ constexpr Rgb kDefaultBack = RGB(255, 255, 255);
 // and the toolkit tells only some of those releases apart; the press follows
 // within milliseconds.
 constexpr int kReleaseSettleMs = 100;
+
+// The keyboard's way to a context menu.
+bool IsMenuKey(const QKeyEvent* event) {
+  return event->key() == Qt::Key_Menu ||
+         (event->key() == Qt::Key_F10 && (event->modifiers() & Qt::ShiftModifier));
+}
 
 // Keys that move the selection: the arrows, paging, and typing a caption's
 // first letters.
@@ -310,11 +317,32 @@ void SiteTreeView::applyLook(QTreeWidgetItem* item, const SiteTreeNode& node) {
     item->setFont(0, font);
     scheduleFit();
   }
-  // White is the tree's own background: no brush, so the theme's base shows.
+  // White is the tree's own background: no brush, so the theme's base and
+  // text show.
   if (node.backColor == kDefaultBack) {
     if (item->data(0, Qt::BackgroundRole).isValid()) item->setData(0, Qt::BackgroundRole, QVariant());
+    if (item->data(0, Qt::ForegroundRole).isValid()) item->setData(0, Qt::ForegroundRole, QVariant());
   } else {
-    item->setBackground(0, QColor(RedOf(node.backColor), GreenOf(node.backColor), BlueOf(node.backColor)));
+    const QColor back(RedOf(node.backColor), GreenOf(node.backColor), BlueOf(node.backColor));
+    if (item->background(0).color() != back) item->setBackground(0, back);
+    applyTextColour(item);
+  }
+}
+
+void SiteTreeView::applyTextColour(QTreeWidgetItem* item) {
+  const QVariant back = item->data(0, Qt::BackgroundRole);
+  if (!back.isValid()) return;
+  const QColor text = ReadableTextOn(back.value<QBrush>().color(), palette().color(QPalette::Text));
+  if (item->foreground(0).color() != text || !item->data(0, Qt::ForegroundRole).isValid()) {
+    item->setForeground(0, text);
+  }
+}
+
+void SiteTreeView::changeEvent(QEvent* event) {
+  QTreeWidget::changeEvent(event);
+  // The theme's text colour may no longer read on the rows' own colours.
+  if (event->type() == QEvent::PaletteChange) {
+    for (QTreeWidgetItem* item : std::as_const(items_)) applyTextColour(item);
   }
 }
 
@@ -402,14 +430,55 @@ void SiteTreeView::mouseReleaseEvent(QMouseEvent* event) {
   Q_EMIT mouseUp(event->button(), event->modifiers(), pos);
 }
 
+QPoint SiteTreeView::menuPoint() {
+  QTreeWidgetItem* item = currentItem();
+  if (!item) return viewport()->mapToGlobal(QPoint(0, 0));
+  scrollToItem(item);
+  const QRect row = visualItemRect(item);
+  return viewport()->mapToGlobal(QPoint(std::max(row.left(), 0), row.bottom()));
+}
+
 void SiteTreeView::keyPressEvent(QKeyEvent* event) {
+  if (IsMenuKey(event)) {
+    event->accept();
+    if (!event->isAutoRepeat()) Q_EMIT menuKey();
+    return;
+  }
   if (IsNavigationKey(event)) {
     // A press of the key just let go: it is still held, and repeating.
     if (releaseTimer_.isActive() && event->key() == heldKey_) releaseTimer_.stop();
     heldKey_ = event->key();
     Q_EMIT keyDown(event->key(), event->modifiers());
   }
+  if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) &&
+      !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+    event->accept();
+    stepSideways(event->key());
+    return;
+  }
   QTreeWidget::keyPressEvent(event);
+}
+
+void SiteTreeView::stepSideways(int key) {
+  // The toolkit's own rule steps into an open node's first item, which the
+  // release would then open and mark read.
+  const bool forward = (key == Qt::Key_Right) != isRightToLeft();
+  if (QTreeWidgetItem* item = currentItem()) {
+    if (forward && item->childCount() > 0 && !item->isExpanded()) {
+      item->setExpanded(true);
+      return;
+    }
+    if (!forward && item->isExpanded()) {
+      item->setExpanded(false);
+      return;
+    }
+    if (!forward && item->parent()) {
+      setCurrentItem(item->parent());
+      return;
+    }
+  }
+  QScrollBar* bar = horizontalScrollBar();
+  bar->setValue(bar->value() + (key == Qt::Key_Right ? bar->singleStep() : -bar->singleStep()));
 }
 
 void SiteTreeView::keyReleaseEvent(QKeyEvent* event) {

@@ -24,7 +24,14 @@ struct SiteTreeNode;
 // selection: keyDown for every press (repeats too) and keyUp once, when the
 // key pressed here is let go for good; keyAbandoned when the focus leaves
 // while it is held. Other keys, and releases of keys pressed elsewhere,
-// send nothing.
+// send nothing, but for the Menu key and Shift+F10, which send menuKey.
+// Left and Right open and close as in any tree: Right opens a closed node,
+// Left closes an open one or goes up to its parent; with nothing to open or
+// close they scroll sideways. Right never steps into a node's children, so
+// no item is opened by it.
+//
+// Rows given a colour of their own get a text colour that reads on it in
+// the theme of the moment, light or dark.
 //
 // Captions show decoded (the nodes keep their stored text), are never
 // shortened, and scroll sideways when wider than the view.
@@ -48,6 +55,10 @@ class SiteTreeView : public QTreeWidget {
   QString nodeKeyAt(const QPoint& viewportPos) const;
   // Button numbers as the click rules count them: 1 left, 2 right, 4 middle.
   static int ButtonNumber(Qt::MouseButton button);
+  // Where a menu asked for from the keyboard appears, in global
+  // coordinates: below the current node's caption, or at the top of the
+  // view without one.
+  QPoint menuPoint();
 
  Q_SIGNALS:
   void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, const QPoint& pos);
@@ -57,6 +68,7 @@ class SiteTreeView : public QTreeWidget {
   void keyDown(int key, Qt::KeyboardModifiers modifiers);
   void keyUp(int key, Qt::KeyboardModifiers modifiers);
   void keyAbandoned();
+  void menuKey();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -65,6 +77,7 @@ class SiteTreeView : public QTreeWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void rowsInserted(const QModelIndex& parent, int start, int end) override;
 
@@ -77,6 +90,8 @@ class SiteTreeView : public QTreeWidget {
   void applySelection(const QString& key);
   void apply(QTreeWidgetItem* item, const QString& key);
   void applyLook(QTreeWidgetItem* item, const SiteTreeNode& node);
+  void applyTextColour(QTreeWidgetItem* item);
+  void stepSideways(int key);
   QTreeWidgetItem* newItem(const SiteTreeNode& node);
   // The child's branch is noted for the end of the batch; false outside one.
   bool holdBack(const QString& key);

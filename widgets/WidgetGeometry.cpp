@@ -13,6 +13,7 @@
 #include <xcb/xcb.h>
 #endif
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -20,6 +21,9 @@ namespace tw {
 namespace {
 
 int Px(double twips, double tpp) { return static_cast<int>(std::lround(twips / tpp)); }
+
+// The minimum a window asked for, kept aside from the one it has now.
+constexpr const char* kWantedMinimum = "tidewireWantedMinimum";
 
 qint64 Overlap(const QRect& a, const QRect& b) {
   const QRect both = a & b;
@@ -89,7 +93,21 @@ void WidgetGeometry::move(double left, double top) {
 
 void WidgetGeometry::resize(double width, double height) {
   const QRect r = normalBounds();
-  window_.setGeometry(r.x(), r.y(), Px(width, twipsPerPixelX()), Px(height, twipsPerPixelY()));
+  const QRect sized(r.x(), r.y(), Px(width, twipsPerPixelX()), Px(height, twipsPerPixelY()));
+  fitMinimumSize(sized);
+  window_.setGeometry(sized);
+}
+
+void WidgetGeometry::fitMinimumSize(const QRect& bounds) {
+  const QSize wanted = window_.property(kWantedMinimum).toSize();
+  if (!wanted.isValid()) return;
+  const double x = twipsPerPixelX();
+  const double y = twipsPerPixelY();
+  const QRectF area = screenArea(QRectF(bounds.x() * x, bounds.y() * y, bounds.width() * x, bounds.height() * y));
+  const QMarginsF frame = frameMargins();
+  const int roomWidth = std::max(0, Px(area.width() - frame.left() - frame.right(), x));
+  const int roomHeight = std::max(0, Px(area.height() - frame.top() - frame.bottom(), y));
+  window_.setMinimumSize(std::min(wanted.width(), roomWidth), std::min(wanted.height(), roomHeight));
 }
 
 bool WidgetGeometry::hasPosition() const { return PlatformPlacesWindows(); }
@@ -133,10 +151,6 @@ QMarginsF WidgetGeometry::frameMargins() const {
           m.bottom() * twipsPerPixelY()};
 }
 
-QSizeF WidgetGeometry::minimumSize() const {
-  return {window_.minimumWidth() * twipsPerPixelX(), window_.minimumHeight() * twipsPerPixelY()};
-}
-
 double WidgetGeometry::twipsPerPixelX() const { return TwipsPerPixelX(window_); }
 double WidgetGeometry::twipsPerPixelY() const { return TwipsPerPixelY(window_); }
 
@@ -148,8 +162,15 @@ void WidgetGeometry::setTopmost(bool topmost, int leftPx, int topPx, int widthPx
   if (visible) window_.show();
 }
 
-void InstallMinimumSize(QWidget& window) { window.setMinimumSize(kMainMinimumWidthPx, kMainMinimumHeightPx); }
+void InstallMinimumSize(QWidget& window) {
+  const QSize minimum(kMainMinimumWidthPx, kMainMinimumHeightPx);
+  window.setProperty(kWantedMinimum, minimum);
+  window.setMinimumSize(minimum);
+}
 
-void RemoveMinimumSize(QWidget& window) { window.setMinimumSize(0, 0); }
+void RemoveMinimumSize(QWidget& window) {
+  window.setProperty(kWantedMinimum, QVariant());
+  window.setMinimumSize(0, 0);
+}
 
 }  // namespace tw

@@ -38,20 +38,22 @@ class WidgetGeometry : public WindowGeometry {
   QPointF shownTopLeft() const override;
   QRectF screenArea(const QRectF& bounds) const override;
   QMarginsF frameMargins() const override;
-  QSizeF minimumSize() const override;
   double twipsPerPixelX() const override;
   double twipsPerPixelY() const override;
   void setTopmost(bool topmost, int leftPx, int topPx, int widthPx, int heightPx) override;
 
  private:
   QRect normalBounds() const;
+  void fitMinimumSize(const QRect& bounds);
 
   QWidget& window_;
   QString formName_;
   std::function<QRect()> screenArea_;
 };
 
-// The main window cannot be made smaller than 640 x 480 pixels.
+// The main window cannot be made smaller than 640 x 480 pixels, unless the
+// work area of its screen is smaller, frame included: each time placement
+// sizes it, the minimum gives way to the room there is.
 inline constexpr int kMainMinimumWidthPx = 640;
 inline constexpr int kMainMinimumHeightPx = 480;
 void InstallMinimumSize(QWidget& window);

@@ -83,7 +83,6 @@ TEST_F(PlacementTest, AWindowLargerThanTheScreenShrinksToItFrameAndAll) {
   // centring used to put the title bar and the menu above the screen.
   window.screen = QRectF(0, 0, 800 * 15, 600 * 15);
   window.frame = QMarginsF(1 * 15, 20 * 15, 1 * 15, 5 * 15);
-  window.minimum = QSizeF(640 * 15, 480 * 15);
   store("Width", 1040 * 15);
   store("Height", 720 * 15);
   restore();
@@ -100,14 +99,14 @@ TEST_F(PlacementTest, AWindowLargerThanTheScreenShrinksToItFrameAndAll) {
   EXPECT_EQ(window.y, 20 * 15);
   EXPECT_EQ(window.h, 575 * 15);
 
-  // A screen smaller than the minimum: the minimum, with its title bar and
-  // menu on the screen.
+  // Work areas smaller than the 640 x 480 minimum: the minimum gives way, so
+  // the status bar stays in sight, and the title bar and menu too.
   window.screen = QRectF(100 * 15, 50 * 15, 600 * 15, 400 * 15);
   restore();
-  EXPECT_EQ(window.w, 640 * 15);
-  EXPECT_EQ(window.h, 480 * 15);
-  EXPECT_EQ(window.x, 101 * 15);
-  EXPECT_EQ(window.y, 70 * 15);
+  EXPECT_EQ(QRectF(window.x, window.y, window.w, window.h), QRectF(101 * 15, 70 * 15, 598 * 15, 375 * 15));
+  window.screen = QRectF(0, 0, 640 * 15, 450 * 15);  // a 640 x 480 screen with a panel
+  restore();
+  EXPECT_EQ(QRectF(window.x, window.y, window.w, window.h), QRectF(1 * 15, 20 * 15, 638 * 15, 425 * 15));
 }
 
 TEST_F(PlacementTest, NothingOffTheScreenIsSaved) {

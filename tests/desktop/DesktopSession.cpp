@@ -138,6 +138,16 @@ void ProgramRun::store(const char* name, qint32 value) {
   registry_->SetRegValue(Hive::LocalMachine, kRoot, QString::fromLatin1(name), value, RegType::Dword);
 }
 
+void ProgramRun::storeItems(const QString& site, const QStringList& titles, const QString& linkBase) {
+  const QString key = kRoot + u'\\' + site;
+  registry_->CreateRegKey(Hive::LocalMachine, key);
+  registry_->SetRegValue(Hive::LocalMachine, key, QStringLiteral("TotalItems"), qint32(titles.size()), RegType::Dword);
+  for (int i = 0; i < titles.size(); ++i) {
+    registry_->CreateRegKeyWithTexts(Hive::LocalMachine, key + u'\\' + QString::number(i + 1),
+                                     {{"Title", titles[i]}, {"Link", linkBase + QString::number(i + 1)}, {"Tag", "<UNREAD>"}});
+  }
+}
+
 qint32 ProgramRun::stored(const char* name) {
   return registry_->QueryRegValue(Hive::LocalMachine, kRoot, QString::fromLatin1(name)).toInt();
 }

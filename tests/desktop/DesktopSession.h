@@ -66,6 +66,8 @@ class ProgramRun {
   ~ProgramRun();
 
   void store(const char* name, qint32 value);
+  // A site's items as a check left them: unread, linking to linkBase + number.
+  void storeItems(const QString& site, const QStringList& titles, const QString& linkBase);
   qint32 stored(const char* name);
   // The program's TIDEWIRE_HOME.
   QString homeFolder() const;

@@ -133,8 +133,11 @@ TEST_F(frmOptionsTest, EverySettingsEntryOpensTheOneDialog) {
   EXPECT_EQ(xbins->Child(0)->Key(), siteKey(2) + QStringLiteral("_DISABLE"));
   EXPECT_EQ(xbins->Child(1)->Text(), QStringLiteral("Auto display news item"));
   EXPECT_EQ(xbins->Child(2)->Text(), QStringLiteral("Open news in external browser"));
+  dialog.resize(240, dialog.height());
   for (const OptNode* n : tree().NodesCollection()) {
     EXPECT_TRUE(n->childCount() == 0 || n->isExpanded()) << n->Text().toStdString();
+    // Whole, however narrow the dialog: the tree scrolls sideways instead.
+    EXPECT_LE(QFontMetrics(n->font(0)).horizontalAdvance(n->Text()), view->visualItemRect(n).width());
   }
 
   // The tree menu's and the tray menu's entries bring the same dialog forward.

@@ -41,12 +41,11 @@ class FakeWindow : public MainWindowPort,
   int splitter = 0;
 
   // Geometry in twips; a 1920 x 1080 screen at 15 twips a pixel, no frame
-  // and no minimum unless a test sets them.
+  // unless a test sets one.
   WindowState state = WindowState::Normal;
   double x = 0, y = 0, w = 0, h = 0;
   QRectF screen{0, 0, 1920 * 15.0, 1080 * 15.0};
   QMarginsF frame;
-  QSizeF minimum;
   double tppX = 15, tppY = 15;
   bool positioned = true;  // false: a Wayland window
   bool movable = true;     // false: placed once by the desktop (XWayland)
@@ -110,7 +109,6 @@ class FakeWindow : public MainWindowPort,
   QPointF shownTopLeft() const override { return QPointF(x, y) + shownBelow; }
   QRectF screenArea(const QRectF&) const override { return screen; }
   QMarginsF frameMargins() const override { return frame; }
-  QSizeF minimumSize() const override { return minimum; }
   double twipsPerPixelX() const override { return tppX; }
   double twipsPerPixelY() const override { return tppY; }
   void setTopmost(bool topmost, int l, int t, int width, int height) override;

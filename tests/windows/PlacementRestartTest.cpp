@@ -153,6 +153,12 @@ TEST_F(PlacementRestartTest, TheMainWindowHasAMinimumSize) {
   EXPECT_EQ(window.minimumSize(), QSize(640, 480));
   RemoveMinimumSize(window);
   EXPECT_EQ(window.minimumSize(), QSize(0, 0));
+
+  // A work area smaller than that: the minimum gives way to it.
+  screen = QRect(0, 0, 640, 450);
+  auto run = start();
+  EXPECT_EQ(run->window->minimumSize(), QSize(640, 450));
+  EXPECT_EQ(run->window->size(), QSize(640, 450));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "core/SiteTree.h"
 #include "widgets/ImageList.h"
 #include "widgets/SiteTreeView.h"
+#include "widgets/TextContrast.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -297,6 +298,28 @@ TEST_F(SiteTreeViewTest, AHeldKeyIsLetGoOnceWhateverItsReleasesSay) {
   key(view, QEvent::KeyRelease, Qt::Key_Escape, false);
   QTest::qWait(300);
   EXPECT_TRUE(events.isEmpty()) << events.join(u' ').toStdString();
+}
+
+TEST_F(SiteTreeViewTest, ColouredRowsReadInLightAndDarkThemes) {
+  // New, unread and read sites; the fixture's site has the tree's own colour.
+  for (const Rgb colour : {RGB(220, 255, 220), RGB(255, 255, 220), RGB(255, 255, 255)}) {
+    tree.addNode(QString(), QString::number(colour), QStringLiteral("site"), QStringLiteral("site"));
+    tree.setBackColor(QString::number(colour), colour);
+  }
+  SiteTreeView view(tree, images);
+  for (const auto& [base, text] : {std::pair{QColor(Qt::white), QColor(0x20, 0x20, 0x20)}, {QColor(0x2a, 0x2e, 0x32), QColor(0xfc, 0xfc, 0xfc)}}) {
+    QPalette palette = view.palette();
+    palette.setColor(QPalette::Base, base);
+    palette.setColor(QPalette::Text, text);
+    view.setPalette(palette);
+    for (int i = 0; i < view.topLevelItemCount(); ++i) {
+      const QVariant back = view.topLevelItem(i)->data(0, Qt::BackgroundRole);
+      const QVariant fore = view.topLevelItem(i)->data(0, Qt::ForegroundRole);
+      EXPECT_GE(ContrastRatio(fore.isValid() ? fore.value<QBrush>().color() : text,
+                              back.isValid() ? back.value<QBrush>().color() : base), kReadableContrast)
+          << "row " << i << " on " << base.name().toStdString();
+    }
+  }
 }
 
 TEST(ImageList, AKeyWithoutAPictureStillGetsAnIcon) {
