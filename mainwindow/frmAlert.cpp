@@ -4,6 +4,7 @@
 #include "mainwindow/AlertPlacement.h"
 #include "mainwindow/AlertSlots.h"
 #include "mainwindow/SlideTicker.h"
+#include "widgets/AccessibleRole.h"
 
 #include <QBackingStore>
 #include <QCloseEvent>
@@ -12,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QAccessibleActionInterface>
 #include <QtMath>
 #include <QWindow>
 
@@ -160,6 +162,11 @@ frmAlert::frmAlert(AlertSlots& slots, std::function<QRect()> available, AlertSli
   imgClose_->setFixedSize(AlertArt::kCloseSize, AlertArt::kCloseSize);
   imgClose_->setCursor(Qt::PointingHandCursor);
   imgClose_->setToolTip(QStringLiteral("Close"));
+  // A screen reader hears the alert as a notification when it appears, and
+  // can close it by the close picture or on the alert itself, as a click does.
+  imgClose_->setAccessibleName(QStringLiteral("Close"));
+  SetAccessibleRole(*imgClose_, QAccessible::Button, {QAccessibleActionInterface::pressAction(), [this] { Unload(); }});
+  SetAccessibleRole(*this, QAccessible::Notification, {QStringLiteral("Close"), [this] { Unload(); }});
 
   picBody_ = new AlertStrip(AlertStrip::Kind::Body, content_);
   picBody_->setObjectName(QStringLiteral("picBody"));
@@ -200,6 +207,8 @@ void frmAlert::Display(const QString& message, const QString& title, int duratio
   SetTextColour(lblTitle_, NormalColour());
   lblAlert_->setText(message);
   SetTextColour(lblAlert_, NormalColour());
+  setAccessibleName(title);
+  setAccessibleDescription(message);
   restoreOnClick_ = restore;
   tmrAlert_.setInterval(std::max(0, durationMs));
 

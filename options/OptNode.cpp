@@ -1,5 +1,6 @@
 #include "options/OptNode.h"
 
+#include "options/OptTreeAccessible.h"
 #include "options/XTreeOpt.h"
 #include "widgets/ImageList.h"
 
@@ -27,7 +28,7 @@ OptNode::OptNode(XTreeOpt& owner, const QString& key, const QString& text, const
     : QTreeWidgetItem(kType), owner_(owner), key_(key), image_(image) {
   setText(0, text);
   Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
-  // Checkable for screen readers; the control itself changes the state.
+  // Checkable to whatever reads the model; the control itself changes the state.
   const OptNodeKind kind = Kind();
   if (kind == OptNodeKind::Option || kind == OptNodeKind::Check) flags |= Qt::ItemIsUserCheckable;
   setFlags(flags);
@@ -47,8 +48,11 @@ OptNode* OptNode::Child(int i) const { return static_cast<OptNode*>(child(i)); }
 
 void OptNode::setImage(const QString& image) {
   if (image == image_) return;
+  const bool valued = Kind() == OptNodeKind::Check || Kind() == OptNodeKind::Option;
+  const bool valueChanged = valued && ValueOfImage(image) != ValueOfImage(image_);
   image_ = image;
   emitDataChanged();
+  if (valueChanged) OptTreeAccessible::CheckedChanged(this);
 }
 
 QVariant OptNode::data(int column, int role) const {
@@ -63,14 +67,6 @@ QVariant OptNode::data(int column, int role) const {
           return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
         }
         default: return {};
-      }
-    case Qt::AccessibleDescriptionRole:
-      switch (Kind()) {
-        case OptNodeKind::Option: return QStringLiteral("Option button");
-        // Not every screen reader hears a mixed state: it is said here too.
-        case OptNodeKind::Check:
-          return ValueOfImage(image_) == 2 ? QStringLiteral("Check box, partly checked") : QStringLiteral("Check box");
-        default: return QStringLiteral("Folder");
       }
     default: return QTreeWidgetItem::data(column, role);
   }

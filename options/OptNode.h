@@ -18,8 +18,9 @@ int ValueOfImage(const QString& imageKey);
 
 // A node of the option tree (XTreeOpt): a folder, an option button or a
 // check box. Its kind and state are its image key, which only the control
-// changes; the node shows the control's picture for that key and tells
-// screen readers its kind and checked state.
+// changes; the node shows the control's picture for that key and gives its
+// checked state to whatever reads the model (OptTreeAccessible describes it
+// to screen readers).
 class OptNode : public QTreeWidgetItem {
  public:
   static constexpr int kType = QTreeWidgetItem::UserType + 1;

@@ -1,6 +1,7 @@
 #include "options/OptTreeView.h"
 
 #include "options/OptNode.h"
+#include "options/OptTreeAccessible.h"
 #include "options/XTreeOpt.h"
 
 #include <QApplication>
@@ -45,7 +46,7 @@ class OptItemDelegate : public QStyledItemDelegate {
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
     QStyledItemDelegate::initStyleOption(option, index);
-    // The state is the picture; the check state is there for screen readers.
+    // The state is the picture; the check state is there for the model's readers.
     option->features &= ~QStyleOptionViewItem::HasCheckIndicator;
     if (!(view_.treeStyle_ & 1)) {
       option->features &= ~QStyleOptionViewItem::HasDecoration;
@@ -80,6 +81,7 @@ OptTreeView::OptTreeView(XTreeOpt& owner) : QTreeWidget(&owner), owner_(owner) {
   header()->setStretchLastSection(false);
   header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  OptTreeAccessible::Install(*this);
 }
 
 void OptTreeView::setTreeStyle(int style) {
@@ -115,6 +117,11 @@ OptNode* OptTreeView::nodeAt(const QPoint& viewportPos) const {
   // Left of the item's rectangle lie the indentation and the expander.
   if (viewportPos.x() < visualItemRect(item).left()) return nullptr;
   return static_cast<OptNode*>(item);
+}
+
+void OptTreeView::toggleNode(OptNode* node) {
+  setCurrentItem(node);
+  owner_.treeToggleKey(node);
 }
 
 QPoint OptTreeView::toControl(const QPoint& viewportPos) const { return viewport()->mapTo(&owner_, viewportPos); }

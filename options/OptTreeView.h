@@ -34,6 +34,9 @@ class OptTreeView : public QTreeWidget {
   // The node under a point of the viewport, or none over the expander, the
   // indentation or empty space.
   OptNode* nodeAt(const QPoint& viewportPos) const;
+  // Makes the node current and toggles it as Space does (a screen reader's
+  // "Toggle").
+  void toggleNode(OptNode* node);
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -48,6 +51,7 @@ class OptTreeView : public QTreeWidget {
 
  private:
   friend class OptItemDelegate;
+  friend class OptRowAccessible;
   QPoint toControl(const QPoint& viewportPos) const;
   void notePress(QMouseEvent* event);
 

@@ -4,6 +4,7 @@
 #include "core/Placement.h"
 #include "core/TextFormat.h"
 #include "options/XTreeOpt.h"
+#include "widgets/AccessibleRole.h"
 #include "widgets/FlagScope.h"
 #include "widgets/ImageList.h"
 #include "widgets/MessageBoxes.h"
@@ -51,9 +52,13 @@ frmOptions::frmOptions(OptionSettings& options, const ImageList& images, const Q
   setObjectName(QStringLiteral("frmOptions"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QStringLiteral("Options"));
+  // A dialog to screen readers, though not a QDialog: Enter and Escape keep
+  // the rules the dialog sets itself.
+  SetAccessibleRole(*this, QAccessible::Dialog);
 
   tvCfg_ = new XTreeOpt(this);
   tvCfg_->setObjectName(QStringLiteral("tvCfg"));
+  tvCfg_->tree()->setAccessibleName(QStringLiteral("Options"));
   lblInput_ = new QLabel(QStringLiteral("Time in minutes "), this);
   lblInput_->setObjectName(QStringLiteral("lblInput"));
   txtInput_ = new QLineEdit(this);

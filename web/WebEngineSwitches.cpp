@@ -46,6 +46,7 @@ QByteArrayList WebEngineSwitches::WithOurs(const QByteArrayList& arguments) {
 }
 
 WebEngineSwitches::WebEngineSwitches(int& argc, char**& argv) {
+  if (!qEnvironmentVariableIsSet(kAccessibilityVariable)) qputenv(kAccessibilityVariable, "1");
   if (qEnvironmentVariableIsSet(kEnvironmentSwitches)) {
     qputenv(kEnvironmentSwitches, WithOurs(qgetenv(kEnvironmentSwitches)));
     return;

@@ -18,9 +18,16 @@ namespace tw {
 // some services). Qt runs all of those inside the program, so the process
 // waits for nothing, some 9 MiB for as long as the program runs; should a
 // helper ever want it, the engine starts that helper directly instead.
+//
+// Pages are described to screen readers: Qt's web engine on Linux leaves
+// them out unless QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY is set, and once it
+// is set, describes them exactly while Qt's accessibility is active (a
+// screen reader is running), at no cost otherwise. A value the user set is
+// kept.
 class WebEngineSwitches {
  public:
   static const QByteArrayList& Ours();
+  static constexpr const char* kAccessibilityVariable = "QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY";
 
   // Appends what is missing of Ours() to the environment's switches when
   // they are set, or else to the command line: argc and argv then point at

@@ -14,11 +14,22 @@ namespace {
 // Icon, its gap and the cell's own margins, beside the text.
 constexpr int kRowChromePx = 16 + 6 + 12;
 
+// What the line's icon shows, for screen readers.
+QString LevelWord(LogLevel level) {
+  switch (level) {
+    case LogLevel::Warning: return QStringLiteral("Warning");
+    case LogLevel::Error: return QStringLiteral("Error");
+    case LogLevel::Info: break;
+  }
+  return QStringLiteral("Information");
+}
+
 }  // namespace
 
 ActivityListView::ActivityListView(ActivityLog& log, const ImageList& images, QWidget* parent)
     : QTreeWidget(parent), log_(log), images_(images) {
   setObjectName(QStringLiteral("lvLog"));
+  setAccessibleName(QStringLiteral("Activity log"));
   setColumnCount(1);
   header()->hide();
   header()->setStretchLastSection(false);
@@ -44,6 +55,7 @@ bool ActivityListView::isActivityListShown() const {
 void ActivityListView::addLine(const ActivityLine& line) {
   auto* item = new QTreeWidgetItem(QStringList{line.text});
   item->setIcon(0, images_.icon(LogLevelImageKey(line.level)));
+  item->setData(0, Qt::AccessibleDescriptionRole, LevelWord(line.level));
   item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
   addTopLevelItem(item);
   // Growing the column by the new line alone keeps adding a line cheap,

@@ -58,6 +58,7 @@ bool IsNavigationKey(const QKeyEvent* event) {
 SiteTreeView::SiteTreeView(SiteTree& tree, const ImageList& images, QWidget* parent)
     : QTreeWidget(parent), tree_(tree), images_(images) {
   setObjectName(QStringLiteral("tv"));
+  setAccessibleName(QStringLiteral("Sites"));
   setColumnCount(1);
   header()->hide();
   setUniformRowHeights(true);

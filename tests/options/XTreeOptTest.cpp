@@ -391,14 +391,24 @@ TEST_F(XTreeOptTest, ScreenReadersHearNamesKindsAndStates) {
     if (cell) cells.insert(cell->text(QAccessible::Name), cell);
   }
   ASSERT_TRUE(cells.contains(QStringLiteral("News")));
-  EXPECT_TRUE(cells[QStringLiteral("News")]->state().checkable);
-  EXPECT_TRUE(cells[QStringLiteral("News")]->state().checked);
-  EXPECT_EQ(cells[QStringLiteral("News")]->text(QAccessible::Description), QStringLiteral("Check box"));
-  EXPECT_EQ(cells[QStringLiteral("Alerts")]->text(QAccessible::Description), QStringLiteral("Check box, partly checked"));
+  QAccessibleInterface* newsCell = cells[QStringLiteral("News")];
+  EXPECT_EQ(newsCell->role(), QAccessible::CheckBox);
+  EXPECT_TRUE(newsCell->state().checkable);
+  EXPECT_TRUE(newsCell->state().checked);
+  EXPECT_EQ(cells[QStringLiteral("Alerts")]->role(), QAccessible::CheckBox);
+  EXPECT_TRUE(cells[QStringLiteral("Alerts")]->state().checkStateMixed);
   EXPECT_TRUE(cells[QStringLiteral("Disabled")]->state().checked);
-  EXPECT_EQ(cells[QStringLiteral("Disabled")]->text(QAccessible::Description), QStringLiteral("Option button"));
+  EXPECT_EQ(cells[QStringLiteral("Disabled")]->role(), QAccessible::RadioButton);
   EXPECT_FALSE(cells[QStringLiteral("User Defined (30 minutes)")]->state().checked);
   EXPECT_FALSE(cells[QStringLiteral("Settings")]->state().checkable);
+  EXPECT_EQ(cells[QStringLiteral("Settings")]->role(), QAccessible::TreeItem);
+
+  // "Toggle" toggles its own row, as Space on it would.
+  opt.tree()->setCurrentItem(settings);
+  newsCell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  EXPECT_EQ(opt.Value(QStringLiteral("NEWS")), 0);
+  EXPECT_EQ(opt.tree()->currentItem(), news);
+  EXPECT_FALSE(newsCell->state().checked);
 }
 
 TEST_F(XTreeOptTest, NodesLabelsAndTheBackground) {

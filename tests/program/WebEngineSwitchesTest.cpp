@@ -35,6 +35,7 @@ TEST(WebEngineSwitches, GoWhereQtReadsThemBesideTheUsersOwn) {
     for (int i = 0; i < argc; ++i) given << argv[i];
     EXPECT_EQ(given, QByteArrayList({"tidewire", "--webEngineArgs"}) + ours);
     EXPECT_EQ(argv[argc], nullptr);
+    EXPECT_TRUE(qEnvironmentVariableIsSet(WebEngineSwitches::kAccessibilityVariable));
   }
   if (wasSet) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", was);
 }
