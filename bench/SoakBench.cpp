@@ -83,7 +83,11 @@ bool WaitFor(Sender* sender, Signal signal, int ms, const std::function<void()>&
     came = true;
     loop.quit();
   });
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  // A timer of its own, gone with the wait: a single shot would stay queued.
+  QTimer deadline;
+  deadline.setSingleShot(true);
+  QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+  deadline.start(ms);
   start();
   if (!came) loop.exec();
   QObject::disconnect(connection);
@@ -179,6 +183,8 @@ int main(int argc, char** argv) {
       return 1;
     }
     program->window().Clear_Popups();
+    // The server is the bench's, not the program's: what it remembers is left out.
+    server.clearRequests();
 
     if (check % pageEvery == 0) {
       // A click on the newest item of the next site, as the tree reports it.

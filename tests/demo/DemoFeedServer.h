@@ -96,6 +96,8 @@ class DemoFeedServer : public QObject {
 
   // Paths of the requests received, in order ("/feeds/xbins.xml").
   const QStringList& requests() const { return requests_; }
+  // A long run would keep every path it was ever asked for.
+  void clearRequests() { requests_.clear(); }
   int requestCount(const QString& file) const;
 
  Q_SIGNALS:
