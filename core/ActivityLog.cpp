@@ -17,6 +17,10 @@ ActivityLog::ActivityLog(const Clock& clock, QObject* parent) : QObject(parent),
 void ActivityLog::LogActivity(const QString& message, int level, bool mirror) {
   const LogLevel lvl = LogLevelFromInt(level);
   ActivityLine line{ActivityTimestamp(clock_.now()) + message, lvl};
+  if (lines_.size() >= kMaxLines) {
+    lines_.removeFirst();
+    Q_EMIT oldestLineDropped();
+  }
   lines_.append(line);
   Q_EMIT lineAdded(line);
 

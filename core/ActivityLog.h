@@ -24,13 +24,17 @@ class ActivityListVisibility {
   virtual bool isActivityListShown() const = 0;
 };
 
-// The activity list: every line of the run, in order, never trimmed or saved.
-// The window's list view shows it through lineAdded. While that list is
+// The activity list: the newest lines of the run, in order, never saved. A
+// program that sits in the tray for months would otherwise hold every line
+// it ever wrote, so beyond kMaxLines the oldest goes first. The window's list
+// view follows it through oldestLineDropped and lineAdded. While that list is
 // hidden, a mirrored line goes to the "dl" status panel instead.
 class ActivityLog : public QObject {
   Q_OBJECT
 
  public:
+  static constexpr qsizetype kMaxLines = 5000;
+
   explicit ActivityLog(const Clock& clock, QObject* parent = nullptr);
 
   void setListVisibility(const ActivityListVisibility* visibility) { visibility_ = visibility; }
@@ -45,6 +49,8 @@ class ActivityLog : public QObject {
   const QVector<ActivityLine>& lines() const { return lines_; }
 
  Q_SIGNALS:
+  // The first line has gone to make room; lineAdded follows.
+  void oldestLineDropped();
   void lineAdded(const tw::ActivityLine& line);
 
  private:

@@ -17,6 +17,12 @@
 namespace tw {
 namespace {
 
+// Left to size itself by the machine's memory, the cache kept the pictures
+// of every item shown while the window stayed up (3.7 MiB more after 600
+// more checks, still rising). The panel shows one item at a time; Back
+// within a site followed there is all a cache saves, and a small one serves.
+constexpr int kHttpCacheBytes = 1024 * 1024;
+
 bool IsWebAddress(const QUrl& url) {
   const QString scheme = url.scheme().toLower();
   return scheme == QLatin1String("http") || scheme == QLatin1String("https");
@@ -75,6 +81,7 @@ void WebEngineWebView::CreateEngine() {
   // No storage name: off the record, nothing kept on disk.
   profile_ = new QWebEngineProfile(this);
   profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+  profile_->setHttpCacheMaximumSize(kHttpCacheBytes);
   profile_->installUrlSchemeHandler(QByteArray(kPageScheme), handler_);
 
   page_ = new GuardedWebPage(profile_, this);

@@ -41,6 +41,7 @@ ActivityListView::ActivityListView(ActivityLog& log, const ImageList& images, QW
   setIconSize(QSize(16, 16));
 
   for (const ActivityLine& line : log.lines()) addLine(line);
+  connect(&log, &ActivityLog::oldestLineDropped, this, [this] { delete takeTopLevelItem(0); });
   connect(&log, &ActivityLog::lineAdded, this, &ActivityListView::addLine);
   log.setListVisibility(this);
 }

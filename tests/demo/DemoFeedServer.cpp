@@ -158,7 +158,7 @@ QByteArray DemoFeedServer::documentFor(const QString& file) const {
   if (file.startsWith(kPictures)) return DemoPicture(file.mid(kPictures.size()));
   const int site = DemoSiteIndexOf(file);
   if (site == 0) return {};
-  return BuildFeed(site, itemCount(site), pictureBase());
+  return BuildFeed(site, itemCount(site), pictureBase(), fixedLength_ ? extraItems_.value(site) + 1 : 1);
 }
 
 void DemoFeedServer::respond(QTcpSocket* socket, const QString& path) {

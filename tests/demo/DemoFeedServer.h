@@ -86,6 +86,9 @@ class DemoFeedServer : public QObject {
 
   int itemCount(int site) const;
   void addItems(int site, int count);
+  // Feeds keep the length they start with: a new item pushes the oldest out,
+  // as on a real site. Off, a feed lists every item it ever had.
+  void setFixedLength(bool fixed) { fixedLength_ = fixed; }
   // Adds one item every intervalMs, to the sites in turn; 0 stops.
   void addItemsEvery(int intervalMs);
 
@@ -93,6 +96,8 @@ class DemoFeedServer : public QObject {
 
   // Paths of the requests received, in order ("/feeds/xbins.xml").
   const QStringList& requests() const { return requests_; }
+  // A long run would keep every path it was ever asked for.
+  void clearRequests() { requests_.clear(); }
   int requestCount(const QString& file) const;
 
  Q_SIGNALS:
@@ -114,6 +119,7 @@ class DemoFeedServer : public QObject {
   QHash<QString, Behaviour> behaviours_;
   QHash<QString, QByteArray> documents_;
   QHash<int, int> extraItems_;
+  bool fixedLength_ = false;
   QString version_ = QStringLiteral("1.00.0311");
   QStringList requests_;
   QTimer adder_;

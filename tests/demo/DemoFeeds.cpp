@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 
 namespace tw::demo {
@@ -256,14 +257,14 @@ QString ItemTitle(int site, int n) {
   return title;
 }
 
-QByteArray BuildFeed(int site, int itemCount, const QString& pictureBase) {
+QByteArray BuildFeed(int site, int itemCount, const QString& pictureBase, int oldestItem) {
   const DemoSite& s = DemoSiteAt(site);
   const QString encoding = s.windows1252 ? QStringLiteral("ISO-8859-1") : QStringLiteral("UTF-8");
   QString doc = QStringLiteral("<?xml version=\"1.0\" encoding=\"") + encoding + QStringLiteral("\"?>\n");
   const QString title = Escape(QString::fromUtf8(s.title));
   const QString description = Escape(QString::fromUtf8(s.description));
   QString items;
-  for (int n = itemCount; n >= 1; --n) items += ItemText(site, n, pictureBase);
+  for (int n = itemCount; n >= std::max(oldestItem, 1); --n) items += ItemText(site, n, pictureBase);
 
   switch (s.format) {
     case F::Rss1:

@@ -26,10 +26,11 @@ const DemoSite& DemoSiteAt(int site);
 // 0 when no site has that file name.
 int DemoSiteIndexOf(const QString& file);
 
-// The feed document of the site with this many items. Its pictures (channel
-// logo, skin previews) are named under pictureBase, where the demo server
-// serves them, so that pages show them offline.
-QByteArray BuildFeed(int site, int itemCount, const QString& pictureBase = {});
+// The feed document of the site with this many items, listing those from
+// number oldestItem up. Its pictures (channel logo, skin previews) are named
+// under pictureBase, where the demo server serves them, so that pages show
+// them offline.
+QByteArray BuildFeed(int site, int itemCount, const QString& pictureBase = {}, int oldestItem = 1);
 // A picture named under the picture base ("logo-3.bmp", "thumb-7.bmp");
 // null for any other name.
 QByteArray DemoPicture(const QString& name);

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tw {
 namespace {
 
@@ -32,14 +34,35 @@ TEST_F(ActivityListViewTest, ShowsEarlierLinesThenFollowsTheLog) {
   EXPECT_EQ(view.objectName(), QStringLiteral("lvLog"));
 }
 
-TEST_F(ActivityListViewTest, StaysOnTheNewestLine) {
+// Past its cap the list keeps the newest lines, in the log, in the view that
+// follows it and in a view made afterwards.
+TEST_F(ActivityListViewTest, StaysOnTheNewestLineAndKeepsTheNewest5000) {
   ActivityListView view(log, images);
   view.resize(400, 120);
   view.show();
-  for (int i = 0; i < 200; ++i) log.LogActivity(QStringLiteral("line %1").arg(i), 1, false);
-  QTest::qWait(10);
-  EXPECT_GT(view.verticalScrollBar()->maximum(), 0);
-  EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+  const struct {
+    int logged;
+    QString first;
+  } steps[] = {{200, QStringLiteral("line 0")},
+               {5000, QStringLiteral("line 0")},
+               {5001, QStringLiteral("line 1")},
+               {5300, QStringLiteral("line 300")}};
+  int logged = 0;
+  for (const auto& step : steps) {
+    for (; logged < step.logged; ++logged) log.LogActivity(QStringLiteral("line %1").arg(logged), 1, false);
+    QTest::qWait(10);
+    const int kept = std::min(step.logged, 5000);
+    ASSERT_EQ(log.lines().size(), kept) << step.logged;
+    EXPECT_TRUE(log.lines().first().text.endsWith(step.first)) << step.logged;
+    ASSERT_EQ(view.topLevelItemCount(), kept) << step.logged;
+    EXPECT_TRUE(view.topLevelItem(0)->text(0).endsWith(step.first)) << step.logged;
+    EXPECT_TRUE(view.topLevelItem(kept - 1)->text(0).endsWith(QStringLiteral("line %1").arg(logged - 1)));
+    EXPECT_GT(view.verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum()) << step.logged;
+  }
+  const ActivityListView later(log, images);
+  ASSERT_EQ(later.topLevelItemCount(), 5000);
+  EXPECT_TRUE(later.topLevelItem(0)->text(0).endsWith(QStringLiteral("line 300")));
 }
 
 TEST_F(ActivityListViewTest, TheColumnIsAsWideAsTheLongestLine) {
