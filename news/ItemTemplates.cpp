@@ -35,6 +35,11 @@ QString GenericTemplate() {
 QString FileReleaseTemplate() {
   return ItemHead() +
          Join({"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">",
+               // The body's colours once more as style, for viewers that
+               // read no colour attributes but the background's.
+               "<style type=\"text/css\">",
+               "body {color: #FFFFFF;} a:link, a:visited {color: #CCCCCC;} a:active {color: #CC3300;}",
+               "</style>",
                "</head>",
                "<body bgcolor=\"#000000\" text=\"#FFFFFF\" link=\"#CCCCCC\" vlink=\"#CCCCCC\" alink=\"#CC3300\">",
                "<p><font size=\"-2\" face=\"Verdana\">[DESCRIPTION]</font></p>",
@@ -68,7 +73,9 @@ QString NewsDarkTemplate() {
                "-->",
                "</style>",
                "</head>",
-               "<body>",
+               // The colour again for viewers that give up the style's
+               // background with its missing picture.
+               "<body bgcolor=\"#1c2b3e\">",
                "<br><span class=\"style2\">[DESCRIPTION]</span>",
                "</body></html>"});
 }
@@ -124,7 +131,7 @@ QString SkinTemplate() {
                "-->",
                "</style>",
                "</head>",
-               "<body link=\"#305bd3\" vlink=\"#0c3f99\" alink=\"#95d100\">",
+               "<body bgcolor=\"#e4e4e4\" link=\"#305bd3\" vlink=\"#0c3f99\" alink=\"#95d100\">",
                "<p>[DESCRIPTION]<br>",
                "[THUMB]<br>",
                "[AUTHOR]",

@@ -34,6 +34,23 @@ QString WithHeadClosed(const QString& markup) {
   return markup.left(end) + QStringLiteral("</head><body>") + markup.mid(end);
 }
 
+// Style sheets written inside a comment, to hide them from browsers older
+// than style sheets, are lost on Qt's CSS parser; every browser since reads
+// them as if the comment were not there.
+QString WithStyleSheetsUncommented(QString markup) {
+  static const QRegularExpression kStyle(QStringLiteral("(<style\\b[^>]*>)(.*?)(</style\\s*>)"),
+                                         QRegularExpression::CaseInsensitiveOption |
+                                             QRegularExpression::DotMatchesEverythingOption);
+  qsizetype from = 0;
+  for (QRegularExpressionMatch style = kStyle.match(markup); style.hasMatch(); style = kStyle.match(markup, from)) {
+    QString sheet = style.captured(2);
+    sheet.remove(QLatin1String("<!--")).remove(QLatin1String("-->"));
+    markup.replace(style.capturedStart(2), style.capturedLength(2), sheet);
+    from = style.capturedStart(2) + sheet.size() + style.capturedLength(3);
+  }
+  return markup;
+}
+
 // A picture written into the markup itself, as item pages may carry one.
 QImage DataPicture(const QUrl& url) {
   const QByteArray text = url.toEncoded();
@@ -64,7 +81,7 @@ void LightPageBrowser::ShowPage(const QUrl& pageUrl, const QString& markup, bool
   // The built-in pages keep their own script from offering a context menu.
   setContextMenuPolicy(builtIn ? Qt::NoContextMenu : Qt::DefaultContextMenu);
   document()->clear();
-  setHtml(WithHeadClosed(markup));
+  setHtml(WithStyleSheetsUncommented(WithHeadClosed(markup)));
   ReadAllPictures();
   // Laid out whole now, so the page is there when it is said to be.
   document()->setTextWidth(viewport()->width());
@@ -96,8 +113,10 @@ void LightPageBrowser::ReadAllPictures() {
 QVariant LightPageBrowser::loadResource(int type, const QUrl& name) {
   // Never nothing: given nothing, the document would read the name as a
   // local file itself.
-  const QVariant none = QVariant::fromValue(QImage());
-  if (type != QTextDocument::ImageResource || pageUrl_.isEmpty()) return QVariant::fromValue(QByteArray());
+  // (Empty bytes, not an empty picture: an empty picture as a background
+  // would hide the background colour.)
+  const QVariant none = QVariant::fromValue(QByteArray());
+  if (type != QTextDocument::ImageResource || pageUrl_.isEmpty()) return none;
   const QUrl url = pageUrl_.resolved(name);
   if (url.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0) return DataPicture(url);
   if (IsPageUrl(url)) {
