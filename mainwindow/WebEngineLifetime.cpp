@@ -43,8 +43,9 @@ void WebEngineLifetime::setInUse(bool inUse) {
   inUse_ = inUse;
   if (!inUse_) {
     release_.stop();
-    web_.ReleaseEngine();
     released_ = true;
+    if (!web_.hasEngine()) return;
+    web_.ReleaseEngine();
 #if defined(__GLIBC__)
     malloc_trim(0);
 #endif

@@ -2,9 +2,9 @@
 
 namespace tw {
 
-RemotePictures::RemotePictures(TransferLimits limits, QObject* parent) : QObject(parent) {
+void RemotePictures::CreateReaders() {
   for (int i = 0; i < kAtOnce; ++i) {
-    auto* reader = new NetworkReader(limits, this);
+    auto* reader = new NetworkReader(limits_, this);
     slots_.append(Slot{reader, {}});
     connect(reader, &UrlReader::readCompleted, this, [this, i](qint64, const QByteArray& body) {
       const QUrl url = std::exchange(slots_[i].url, QUrl());
@@ -24,6 +24,7 @@ bool RemotePictures::Fetch(const QUrl& url) {
   const QString scheme = url.scheme().toLower();
   if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) || url.host().isEmpty()) return false;
   if (asked_.contains(url)) return true;
+  if (slots_.isEmpty()) CreateReaders();
   asked_.insert(url);
   queue_.append(url);
   for (Slot& slot : slots_) {

@@ -22,7 +22,8 @@ class RemotePictures : public QObject {
  public:
   static constexpr int kAtOnce = 4;
 
-  explicit RemotePictures(TransferLimits limits = {}, QObject* parent = nullptr);
+  explicit RemotePictures(TransferLimits limits = {}, QObject* parent = nullptr)
+      : QObject(parent), limits_(limits) {}
 
   // Asked for once per page: false for an address that cannot be fetched.
   bool Fetch(const QUrl& url);
@@ -37,8 +38,11 @@ class RemotePictures : public QObject {
     NetworkReader* reader = nullptr;
     QUrl url;
   };
+  // The readers come with the first picture: most pages have none.
+  void CreateReaders();
   void StartNext(Slot& slot);
 
+  TransferLimits limits_;
   QList<Slot> slots_;
   QList<QUrl> queue_;
   QSet<QUrl> asked_;

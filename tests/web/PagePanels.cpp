@@ -16,8 +16,6 @@
 
 namespace tw::test {
 
-QUrl LightPanel::shownUrl() { return view.widget()->pageUrl(); }
-
 QString LightPanel::elementText(const QString& id) {
   const QTextDocument* document = view.widget()->document();
   for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
@@ -36,13 +34,9 @@ QSize LightPanel::pictureSize(const QString& src) {
   return picture.value<QImage>().size();
 }
 
-QString LightPanel::shownText() { return view.widget()->toPlainText(); }
-
 bool LightPanel::showsBodyBackground() {
   return !view.widget()->document()->rootFrame()->frameFormat().background().textureImage().isNull();
 }
-
-bool LightPanel::offersContextMenu() { return view.widget()->contextMenuPolicy() != Qt::NoContextMenu; }
 
 #if TIDEWIRE_WEB_ENGINE
 QVariant Evaluate(QWebEnginePage* page, const QString& script, quint32 world) {
@@ -85,8 +79,6 @@ QSize EnginePanel::pictureSize(const QString& src) {
                                 .toList();
   return size.size() == 2 && size[0].toInt() > 0 ? QSize(size[0].toInt(), size[1].toInt()) : QSize();
 }
-
-QString EnginePanel::shownText() { return inspect(QStringLiteral("document.body.innerText")).toString(); }
 
 bool EnginePanel::showsBodyBackground() {
   return inspect(QStringLiteral("document.body.getAttribute('background')")).toString() == QLatin1String("bgnd.gif");

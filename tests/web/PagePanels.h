@@ -16,24 +16,21 @@ namespace tw::test {
 
 // The program's two page views, each with the questions the shared page
 // tests ask of what it shows: ids and pictures as the page's markup names
-// them.
+// them. A picture's size is empty when it did not load.
 class LightPanel {
  public:
   static constexpr bool kWebEngine = false;
-
   explicit LightPanel(const QString& folder) : view(folder) {}
   WebView& web() { return view; }
   QWidget* widget() { return view.widget(); }
   void setDesktopOpener(std::function<bool(const QUrl&)> opener) { view.setDesktopOpener(std::move(opener)); }
-
-  QUrl shownUrl();
-  // The text of the element with the id (here: of the paragraph it starts).
+  QUrl shownUrl() { return view.widget()->pageUrl(); }
+  // Here: the text of the paragraph the id starts.
   QString elementText(const QString& id);
-  // The picture's own size; empty when it did not load.
   QSize pictureSize(const QString& src);
-  QString shownText();
+  QString shownText() { return view.widget()->toPlainText(); }
   bool showsBodyBackground();
-  bool offersContextMenu();
+  bool offersContextMenu() { return view.widget()->contextMenuPolicy() != Qt::NoContextMenu; }
 
   LightWebView view;
 };
@@ -46,16 +43,14 @@ QVariant Evaluate(QWebEnginePage* page, const QString& script, quint32 world);
 class EnginePanel {
  public:
   static constexpr bool kWebEngine = true;
-
   explicit EnginePanel(const QString& folder);
   WebView& web() { return view; }
   QWidget* widget() { return view.view(); }
   void setDesktopOpener(std::function<bool(const QUrl&)> opener) { view.setDesktopOpener(std::move(opener)); }
-
   QUrl shownUrl();
   QString elementText(const QString& id);
   QSize pictureSize(const QString& src);
-  QString shownText();
+  QString shownText() { return inspect(QStringLiteral("document.body.innerText")).toString(); }
   bool showsBodyBackground();
   bool offersContextMenu();
   QVariant inspect(const QString& script);
