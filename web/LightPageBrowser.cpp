@@ -38,15 +38,17 @@ QString WithHeadClosed(const QString& markup) {
 // than style sheets, are lost on Qt's CSS parser; every browser since reads
 // them as if the comment were not there.
 QString WithStyleSheetsUncommented(QString markup) {
-  static const QRegularExpression kStyle(QStringLiteral("(<style\\b[^>]*>)(.*?)(</style\\s*>)"),
-                                         QRegularExpression::CaseInsensitiveOption |
-                                             QRegularExpression::DotMatchesEverythingOption);
+  // Found by plain search, so that feed markup full of unended style tags
+  // costs one pass.
   qsizetype from = 0;
-  for (QRegularExpressionMatch style = kStyle.match(markup); style.hasMatch(); style = kStyle.match(markup, from)) {
-    QString sheet = style.captured(2);
+  while ((from = markup.indexOf(QLatin1String("<style"), from, Qt::CaseInsensitive)) >= 0) {
+    const qsizetype start = markup.indexOf(u'>', from);
+    const qsizetype end = start < 0 ? -1 : markup.indexOf(QLatin1String("</style"), start, Qt::CaseInsensitive);
+    if (end < 0) break;
+    QString sheet = markup.mid(start + 1, end - start - 1);
     sheet.remove(QLatin1String("<!--")).remove(QLatin1String("-->"));
-    markup.replace(style.capturedStart(2), style.capturedLength(2), sheet);
-    from = style.capturedStart(2) + sheet.size() + style.capturedLength(3);
+    markup.replace(start + 1, end - start - 1, sheet);
+    from = start + 1 + sheet.size();
   }
   return markup;
 }
