@@ -35,11 +35,6 @@ QString GenericTemplate() {
 QString FileReleaseTemplate() {
   return ItemHead() +
          Join({"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">",
-               // The body's colours once more as style, for viewers that
-               // read no colour attributes but the background's.
-               "<style type=\"text/css\">",
-               "body {color: #FFFFFF;} a:link, a:visited {color: #CCCCCC;} a:active {color: #CC3300;}",
-               "</style>",
                "</head>",
                "<body bgcolor=\"#000000\" text=\"#FFFFFF\" link=\"#CCCCCC\" vlink=\"#CCCCCC\" alink=\"#CC3300\">",
                "<p><font size=\"-2\" face=\"Verdana\">[DESCRIPTION]</font></p>",

@@ -53,6 +53,23 @@ QString WithStyleSheetsUncommented(QString markup) {
   return markup;
 }
 
+// The text and link colours a page gives as attributes of its body, which
+// Qt's parser leaves aside, as a style sheet under the page's own.
+QString BodyColours(const QString& markup) {
+  static const QRegularExpression kBody(QStringLiteral("<body\\b[^>]*>"), QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression kColour(QStringLiteral("\\b(text|link)\\s*=\\s*[\"']?(#?[0-9A-Za-z]+)"),
+                                          QRegularExpression::CaseInsensitiveOption);
+  QString sheet;
+  const QString body = kBody.match(markup).captured();
+  for (QRegularExpressionMatchIterator it = kColour.globalMatch(body); it.hasNext();) {
+    const QRegularExpressionMatch colour = it.next();
+    sheet += (colour.captured(1).compare(QLatin1String("text"), Qt::CaseInsensitive) == 0 ? QStringLiteral("body")
+                                                                                          : QStringLiteral("a")) +
+             QStringLiteral(" {color: ") + colour.captured(2) + QStringLiteral(";} ");
+  }
+  return sheet;
+}
+
 // A picture written into the markup itself, as item pages may carry one.
 QImage DataPicture(const QUrl& url) {
   const QByteArray text = url.toEncoded();
@@ -83,7 +100,9 @@ void LightPageBrowser::ShowPage(const QUrl& pageUrl, const QString& markup, bool
   // The built-in pages keep their own script from offering a context menu.
   setContextMenuPolicy(builtIn ? Qt::NoContextMenu : Qt::DefaultContextMenu);
   document()->clear();
-  setHtml(WithStyleSheetsUncommented(WithHeadClosed(markup)));
+  const QString readable = WithStyleSheetsUncommented(WithHeadClosed(markup));
+  document()->setDefaultStyleSheet(BodyColours(readable));
+  setHtml(readable);
   ReadAllPictures();
   // Laid out whole now, so the page is there when it is said to be.
   document()->setTextWidth(viewport()->width());
