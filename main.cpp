@@ -8,9 +8,11 @@
 #include "mainwindow/Program.h"
 #include "mainwindow/SnapshotRun.h"
 #include "mainwindow/StateReport.h"
-#include "web/PageScheme.h"
+#if TIDEWIRE_WEB_ENGINE
+#include "web/PageSchemeRegistration.h"
 #include "web/UnusedGlSkip.h"
 #include "web/WebEngineSwitches.h"
+#endif
 
 #include <QApplication>
 #include <QMessageBox>
@@ -22,14 +24,18 @@
 int main(int argc, char** argv) {
   // --help, --version and a mistyped option end here, before anything starts.
   if (const std::optional<int> answered = tw::AnswerCommandLine(argc, argv)) return *answered;
+#if TIDEWIRE_WEB_ENGINE
   // The web panel's own page scheme, the web engine's switches and shared GL
   // contexts must be set up before the application object exists.
   tw::RegisterPageScheme();
   const tw::WebEngineSwitches engineSwitches(argc, argv);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   std::optional<tw::UnusedGlSkip> noUnusedGl(std::in_place);
+#endif
   QApplication app(argc, argv);
+#if TIDEWIRE_WEB_ENGINE
   noUnusedGl.reset();
+#endif
   app.setQuitOnLastWindowClosed(false);  // the tray keeps the program alive
   // Before any window exists: Wayland takes a window's app id from it.
   QGuiApplication::setDesktopFileName(QStringLiteral(TIDEWIRE_APP_ID));

@@ -1,8 +1,8 @@
 // What scripts/measure needs beyond the shell:
-//   tidewire-measure-probe seed <home> <check-at-startup 0|1> [minutes]
+//   tidewire-measure-probe seed <home> <check-at-startup 0|1> [minutes [light]]
 //       a demo home (see tidewire-demo-server --seed-home) with "Close To
 //       Tray" on, checking at start-up or not, and every so many minutes
-//       (5 unless given);
+//       (5 unless given); with "light", pages show in the light page view;
 //   tidewire-measure-probe launch <program> [args...]
 //       starts the program and prints "<pid> <seconds>" once its main window
 //       is mapped on the X server (the program keeps running);
@@ -40,14 +40,14 @@ constexpr int kMapDeadlineMs = 60000;
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: tidewire-measure-probe seed <home> <check-at-startup 0|1> [minutes]\n"
+               "usage: tidewire-measure-probe seed <home> <check-at-startup 0|1> [minutes [light]]\n"
                "       tidewire-measure-probe launch <program> [args...]\n"
                "       tidewire-measure-probe close <pid>\n"
                "       tidewire-measure-probe memory <pid>\n");
   return 2;
 }
 
-int Seed(const char* home, bool checkAtStartup, int intervalMinutes) {
+int Seed(const char* home, bool checkAtStartup, int intervalMinutes, bool light) {
   if (intervalMinutes <= 0 || !tw::demo::SeedDemoHome(QString::fromLocal8Bit(home), intervalMinutes)) {
     std::fprintf(stderr, "Could not seed %s\n", home);
     return 1;
@@ -60,6 +60,7 @@ int Seed(const char* home, bool checkAtStartup, int intervalMinutes) {
   tw::Settings settings(registry, identity);
   settings.setFlag(tw::setting::CloseToTray, true);
   settings.setFlag(tw::setting::CheckAtStartup, checkAtStartup);
+  settings.setFlag(tw::setting::LightPageView, light);
   return 0;
 }
 
@@ -198,8 +199,9 @@ int Memory(long pid) {
 int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   const std::string command = argv[1];
-  if (command == "seed" && (argc == 4 || argc == 5)) {
-    return Seed(argv[2], std::strcmp(argv[3], "0") != 0, argc == 5 ? std::atoi(argv[4]) : 5);
+  if (command == "seed" && argc >= 4 && argc <= 6) {
+    return Seed(argv[2], std::strcmp(argv[3], "0") != 0, argc >= 5 ? std::atoi(argv[4]) : 5,
+                argc == 6 && std::strcmp(argv[5], "light") == 0);
   }
   if (command == "launch") return Launch(argv + 2);
   if (command == "close" && argc == 3) return Close(std::strtol(argv[2], nullptr, 10));

@@ -1,12 +1,16 @@
-# tidewire_folder_library(<name> [ENGINE | CORE_ONLY] LIBS <libs...>): one source
-# folder as a static library of every source in it (an interface library while
-# it has none). ENGINE and CORE_ONLY folders link only what they are given and
+# tidewire_folder_library(<name> [ENGINE | CORE_ONLY] LIBS <libs...> [EXCLUDE <files...>]):
+# one source folder as a static library of every source in it but the ones
+# excluded (an interface library while it has none). ENGINE and CORE_ONLY folders link only what they are given and
 # are checked for GUI includes and for includes of the window folders.
 function(tidewire_folder_library name)
-  cmake_parse_arguments(E "ENGINE;CORE_ONLY" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(E "ENGINE;CORE_ONLY" "" "LIBS;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   # Headers are listed too, so moc sees a Q_OBJECT class that has no source file.
   file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  foreach(excluded IN LISTS E_EXCLUDE)
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded}.cpp)
+    list(REMOVE_ITEM headers ${CMAKE_CURRENT_SOURCE_DIR}/${excluded}.h)
+  endforeach()
   if(sources)
     add_library(${name} STATIC ${sources} ${headers})
     target_link_libraries(${name} PUBLIC ${E_LIBS})

@@ -58,7 +58,7 @@ QString OptionSettings::Cfg_List(const OptionValues& values) const {
                  check(SortSites) + check(CheckAtStartup) + Digit(values.multiUser) + check(DisableErrorAlert) +
                  check(ShowAlert) + check(ShowWebProgress) + check(ShowDownloadProgress) + check(ShowActivityLog) +
                  Digit(!values.userDefined) + values.intervalTag + check(ColouredTitles) + check(ShortNewMessage) +
-                 check(PreserveNewStatus);
+                 check(PreserveNewStatus) + check(LightPageView);
   for (int i = 1; i <= core_.sites.LastIndex(); ++i) {
     for (const option::SiteCheck& siteCheck : option::kSiteChecks) {
       list += Digit(values.checks.value(SiteCheckKey(core_.sites[i], siteCheck)));
@@ -80,7 +80,9 @@ void OptionSettings::Save(const OptionValues& values) {
   // The options land together, in one write to the disk, or not at all.
   RegistryTransaction transaction(core_.registry, hive);
   for (const option::ProgramCheck& check : option::kProgramChecks) {
-    settings.setFlag(check.setting, values.checks.value(QLatin1String(check.key)));
+    // A check the dialog did not offer keeps what is stored.
+    const auto value = values.checks.constFind(QLatin1String(check.key));
+    if (value != values.checks.cend()) settings.setFlag(check.setting, value.value());
   }
   settings.setNumber(setting::CheckIntervalMinutes,
                      values.userDefined ? OptionValues::TagMinutes(values.intervalTag) : 0);

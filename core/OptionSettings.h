@@ -25,6 +25,7 @@ inline constexpr const char* DisableErrorAlert = "ERROR_ALERT";
 inline constexpr const char* ShowWebProgress = "SHOW_WEB_PROGRESS";
 inline constexpr const char* ShowDownloadProgress = "SHOW_DL_PROGRESS";
 inline constexpr const char* ShowActivityLog = "SHOW_LOG";
+inline constexpr const char* LightPageView = "LIGHT_PAGE_VIEW";
 inline constexpr const char* ShowAlert = "SHOW_ALERT";
 inline constexpr const char* ColouredTitles = "MSG_COLOUR";
 inline constexpr const char* ShortNewMessage = "MSG_SHORT";
@@ -48,6 +49,7 @@ inline constexpr ProgramCheck kProgramChecks[] = {
     {ShowWebProgress, setting::ShowWebProgress},
     {ShowDownloadProgress, setting::ShowDownloadProgress},
     {ShowActivityLog, setting::ShowActivityLog},
+    {LightPageView, setting::LightPageView},
     {ColouredTitles, setting::ColouredTitles},
     {ShortNewMessage, setting::ShortNewMessage},
     {DisableErrorAlert, setting::DisableErrorAlert},

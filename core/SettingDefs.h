@@ -36,6 +36,8 @@ inline constexpr FlagSetting ShowAlert{"Show Alert", FlagRule::EqualsOne};
 inline constexpr FlagSetting ShowWebProgress{"Show Web Progress", FlagRule::NonZero};
 inline constexpr FlagSetting ShowDownloadProgress{"Show Download Progress", FlagRule::NonZero};
 inline constexpr FlagSetting ShowActivityLog{"Show Activity Log", FlagRule::NonZero};
+// On: pages show in Qt's own rich-text browser rather than the web engine.
+inline constexpr FlagSetting LightPageView{"Light Page View", FlagRule::NonZero};
 inline constexpr FlagSetting ColouredTitles{"Coloured Titles", FlagRule::NonZero};
 inline constexpr FlagSetting ShortNewMessage{"Short New Message", FlagRule::NonZero};
 inline constexpr FlagSetting DisableErrorAlert{"Disable Error Alert", FlagRule::NonZero};

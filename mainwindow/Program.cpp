@@ -25,20 +25,32 @@ Program::Program(const AppPaths& paths, const Clock& clock)
       titles_(core_, window_.alerts(), window_.tray(), window_),
       items_(core_, titles_, core_.debugLog),
       parser_(core_, items_, core_.debugLog),
-      web_(core_.programFolder.AppFolder(), WebEngineWebView::EngineStart::Later),
+#if TIDEWIRE_WEB_ENGINE
+      engineWeb_(core_.programFolder.AppFolder(), WebEngineWebView::EngineStart::Later),
+#endif
       pages_(core_, web_, window_.titleStrip()),
       downloadErrors_(&window_),
       pBarDL_(window_.pBarDL()),
       downloads_(core_, &downloadErrors_),
       autostart_(core_.registry, core_.identity, paths, QCoreApplication::applicationFilePath(), core_.activity),
       options_(core_, startup_, window_, autostart_),
-      webLifetime_(window_, window_.tray(), web_),
+#if TIDEWIRE_WEB_ENGINE
+      webLifetime_(window_, window_.tray(), engineWeb_),
+#endif
       feedRepaints_(&window_, kFeedRepaintHoldMs) {
   if (!endpointProblem_.isEmpty()) core_.activity.LogActivity(endpointProblem_, LogLevel::Warning, false);
   window_.setCommands(this);
-  window_.setWebView(&web_, web_.view());
-  QObject::connect(&web_, &WebEngineWebView::viewChanged, &window_,
-                   [this](QWebEngineView* view) { window_.placeWebWidget(view); });
+  window_.setWebView(&web_, nullptr);
+#if TIDEWIRE_WEB_ENGINE
+  QObject::connect(&engineWeb_, &WebEngineWebView::viewChanged, &window_, [this](QWebEngineView* view) {
+    if (web_.inUse() == &engineWeb_) window_.placeWebWidget(view);
+  });
+  UsePageView(false);
+  // The display settings say which, before the first page is shown.
+  QObject::connect(&window_, &frmMain::pageViewChosen, &window_, [this](bool light) { UsePageView(light); });
+#else
+  UsePageView(true);
+#endif
   QObject::connect(&web_, &WebView::desktopOpenFailed, &window_, [this](const QString& address) {
     core_.activity.LogActivity(QStringLiteral("Could not open ") + address +
                                    QStringLiteral(": no web browser or mail program is set up on this desktop"),
@@ -65,9 +77,41 @@ Program::Program(const AppPaths& paths, const Clock& clock)
 // The dialog holds on to the options and the image list.
 Program::~Program() { delete frmOptions_; }
 
+void Program::UsePageView(bool light) {
+  if (light && !lightWeb_) {
+    lightWeb_ = std::make_unique<LightWebView>(core_.programFolder.AppFolder());
+  }
+#if TIDEWIRE_WEB_ENGINE
+  WebView* chosen = light ? static_cast<WebView*>(lightWeb_.get()) : &engineWeb_;
+#else
+  WebView* chosen = lightWeb_.get();
+#endif
+  if (web_.inUse() == chosen) return;
+  const bool replacing = web_.inUse() != nullptr;
+  web_.Use(chosen);
+#if TIDEWIRE_WEB_ENGINE
+  // The window lets go of the other view's widget before that goes.
+  window_.placeWebWidget(light ? static_cast<QWidget*>(lightWeb_->widget()) : engineWeb_.view());
+  if (!light && lightWeb_) {
+    delete lightWeb_->widget();
+    lightWeb_.reset();
+  }
+  // The engine is built only for its own view and goes with it.
+  webLifetime_.setInUse(!light);
+#else
+  window_.placeWebWidget(lightWeb_->widget());
+#endif
+  // The page the other view showed went with it. (At start-up the first
+  // page comes next anyway.)
+  if (replacing && started_) pages_.WriteAboutPage();
+}
+
 void Program::Start() {
   startup_.Run();
+#if TIDEWIRE_WEB_ENGINE
   webLifetime_.started();
+#endif
+  started_ = true;
 }
 
 void Program::BringForward() {

@@ -5,7 +5,6 @@
 #include "core/OptionSettings.h"
 #include "core/Startup.h"
 #include "mainwindow/UnsavedChangesWait.h"
-#include "mainwindow/WebEngineLifetime.h"
 #include "mainwindow/frmMain.h"
 #include "news/FeedDownloads.h"
 #include "news/FeedParser.h"
@@ -15,7 +14,12 @@
 #include "widgets/DownloadErrorBox.h"
 #include "widgets/DownloadProgressView.h"
 #include "widgets/RepaintHold.h"
+#include "web/LightWebView.h"
+#include "web/PageViewSwitch.h"
+#if TIDEWIRE_WEB_ENGINE
+#include "mainwindow/WebEngineLifetime.h"
 #include "web/WebEngineWebView.h"
+#endif
 
 #include <QPointer>
 
@@ -42,8 +46,14 @@ class Program : public MainWindowCommands {
   AppCore& core() { return core_; }
   frmMain& window() { return window_; }
   FeedDownloads& downloads() { return downloads_; }
-  WebEngineWebView& web() { return web_; }
+  // The page view in use, as the engine sees it.
+  WebView& web() { return web_; }
+#if TIDEWIRE_WEB_ENGINE
+  WebEngineWebView& engineWeb() { return engineWeb_; }
   WebEngineLifetime& webLifetime() { return webLifetime_; }
+#endif
+  // The light page view; null while the web engine's is the one in use.
+  LightWebView* lightWeb() const { return lightWeb_.get(); }
   OptionSettings& options() { return options_; }
   // The options dialog while it is open.
   frmOptions* optionsDialog() const;
@@ -62,6 +72,11 @@ class Program : public MainWindowCommands {
   bool queryClose() override;
 
  private:
+  // Puts the chosen page view in the window and hands it the page; the
+  // other one is let go.
+  void UsePageView(bool light);
+
+  bool started_ = false;
   // Why TIDEWIRE_FEED_BASE was not used, if it was set and not usable.
   QString endpointProblem_;
   AppCore core_;
@@ -71,7 +86,11 @@ class Program : public MainWindowCommands {
   SiteTitles titles_;
   ItemStore items_;
   FeedParser parser_;
-  WebEngineWebView web_;
+#if TIDEWIRE_WEB_ENGINE
+  WebEngineWebView engineWeb_;
+#endif
+  std::unique_ptr<LightWebView> lightWeb_;
+  PageViewSwitch web_;
   PageRenderer pages_;
   DownloadErrorBox downloadErrors_;
   DownloadProgressView pBarDL_;
@@ -79,7 +98,9 @@ class Program : public MainWindowCommands {
   Autostart autostart_;
   OptionSettings options_;
   QPointer<frmOptions> frmOptions_;
+#if TIDEWIRE_WEB_ENGINE
   WebEngineLifetime webLifetime_;
+#endif
   // One paint of the window per feed fetched.
   RepaintHold feedRepaints_;
 };

@@ -38,10 +38,27 @@ void WebEngineLifetime::started() {
   if (!window_.isVisible()) release_.start();
 }
 
+void WebEngineLifetime::setInUse(bool inUse) {
+  if (inUse == inUse_) return;
+  inUse_ = inUse;
+  if (!inUse_) {
+    release_.stop();
+    released_ = true;
+    if (!web_.hasEngine()) return;
+    web_.ReleaseEngine();
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+  } else if (started_ && !exposing_ && !firstShow_.isActive() && window_.isVisible()) {
+    createEngine();
+  }
+}
+
 void WebEngineLifetime::createEngine() {
   firstShow_.stop();
   if (exposing_) exposing_->removeEventFilter(this);
   exposing_.clear();
+  if (!inUse_) return;
   released_ = false;
   web_.CreateEngine();
 }

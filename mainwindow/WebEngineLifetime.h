@@ -34,6 +34,10 @@ class WebEngineLifetime : public QObject {
   void setReleaseDelayMs(int ms) { release_.setInterval(ms); }
   // The engine was released and is not back yet.
   bool released() const { return released_; }
+  // Whether the web engine's view is the one the window shows. Out of use
+  // it is released at once and never built; back in use it is built as
+  // soon as the window is seen.
+  void setInUse(bool inUse);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,6 +54,7 @@ class WebEngineLifetime : public QObject {
   QTimer firstShow_;
   bool started_ = false;
   bool released_ = false;
+  bool inUse_ = true;
 };
 
 }  // namespace tw

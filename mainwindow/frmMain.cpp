@@ -210,7 +210,12 @@ void frmMain::placeWebWidget(QWidget* widget) {
   Web_->setObjectName(QStringLiteral("Web"));
   Web_->show();
   cmdMaxCon_->raise();
-  if (replacedBlank) delete replaced;
+  if (replacedBlank) {
+    delete replaced;
+  } else if (replaced) {
+    // The other page view's, kept by its owner: out of sight and of reach.
+    replaced->hide();
+  }
   RESIZE_WebPanel();
 }
 
@@ -417,6 +422,7 @@ void frmMain::showStrips(const Settings& settings) {
   lvLog_->setVisible(settings.flag(setting::ShowActivityLog));
   RESIZE_Form();
   RESIZE_WebPanel();
+  Q_EMIT pageViewChosen(settings.flag(setting::LightPageView));
 }
 
 void frmMain::showMinimized() { setWindowState(windowState() | Qt::WindowMinimized); }

@@ -133,6 +133,9 @@ class frmMain : public QMainWindow,
  Q_SIGNALS:
   // Sent once the window has unloaded; the program then ends.
   void unloaded();
+  // The display settings were applied, at start-up or from the options:
+  // which page view they ask for.
+  void pageViewChosen(bool light);
 
  protected:
   void changeEvent(QEvent* event) override;

@@ -33,7 +33,9 @@ QString Masthead(bool newspaper) {
                L("</td></tr>"),
                L("<tr><td align=\"center\">"), Link(page_links::HomePage, L(page_links::HomePageText)), L("</td></tr>"),
                L("<tr><td align=\"center\"><table width=\"160\" border=\"0\" cellpadding=\"0\" cellspacing=\"0\">"),
-               L("<tr><td height=\"1\" bgcolor=\"#CCCCCC\"></td></tr></table></td></tr>"),
+               // The rule's cell holds no line of text, even where an empty
+               // cell gets one.
+               L("<tr><td height=\"1\" bgcolor=\"#CCCCCC\" style=\"font-size: 1px\"></td></tr></table></td></tr>"),
                L("</table>")});
 }
 

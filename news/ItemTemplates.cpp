@@ -68,7 +68,9 @@ QString NewsDarkTemplate() {
                "-->",
                "</style>",
                "</head>",
-               "<body>",
+               // The colour again for viewers that give up the style's
+               // background with its missing picture.
+               "<body bgcolor=\"#1c2b3e\">",
                "<br><span class=\"style2\">[DESCRIPTION]</span>",
                "</body></html>"});
 }
@@ -124,7 +126,7 @@ QString SkinTemplate() {
                "-->",
                "</style>",
                "</head>",
-               "<body link=\"#305bd3\" vlink=\"#0c3f99\" alink=\"#95d100\">",
+               "<body bgcolor=\"#e4e4e4\" link=\"#305bd3\" vlink=\"#0c3f99\" alink=\"#95d100\">",
                "<p>[DESCRIPTION]<br>",
                "[THUMB]<br>",
                "[AUTHOR]",

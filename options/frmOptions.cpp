@@ -1,6 +1,7 @@
 #include "options/frmOptions.h"
 
 #include "core/AppCore.h"
+#include "core/BuildFlags.h"
 #include "core/Placement.h"
 #include "core/TextFormat.h"
 #include "options/XTreeOpt.h"
@@ -27,6 +28,11 @@
 
 namespace tw {
 namespace {
+
+// The choice of page view is there only when there is a choice.
+bool InTree(const option::ProgramCheck& check) {
+  return WebEngineBuilt || QLatin1String(check.key) != QLatin1String(option::LightPageView);
+}
 
 constexpr int kWidthPx = 400;
 constexpr int kHeightPx = 540;
@@ -175,6 +181,8 @@ void frmOptions::buildTree() {
   check(ShowWebProgress, display, QStringLiteral("Show browser progress"));
   check(ShowDownloadProgress, display, QStringLiteral("Show download progress"));
   check(ShowActivityLog, display, QStringLiteral("Show activity log"));
+  // Without the web engine the light view is the only one.
+  if (WebEngineBuilt) check(LightPageView, display, QStringLiteral("Light page view (uses less memory)"));
 
   OptNode* news =
       t.AddFolder({}, program, QStringLiteral("New/Unread message control"), kCustom, QStringLiteral("item_read"));
@@ -213,7 +221,7 @@ OptionValues frmOptions::valuesFromTree() const {
   values.multiUser = on(Key(option::MultiUser));
   values.autoRun = on(Key(option::AutoRun));
   for (const option::ProgramCheck& check : option::kProgramChecks) {
-    values.checks.insert(Key(check.key), on(Key(check.key)));
+    if (InTree(check)) values.checks.insert(Key(check.key), on(Key(check.key)));
   }
   values.userDefined = on(Key(option::UserTime));
   values.intervalTag = userTime()->Tag().toString();
@@ -239,7 +247,7 @@ void frmOptions::Read_Settings() {
   const OptionValues values = options_.Read(multiUser);
   setCheck(option::AutoRun, values.autoRun);
   for (const option::ProgramCheck& check : option::kProgramChecks) {
-    setCheck(check.key, values.checks.value(Key(check.key)));
+    if (InTree(check)) setCheck(check.key, values.checks.value(Key(check.key)));
   }
   userTime()->setTag(values.intervalTag);
   showUserTimeCaption();

@@ -12,11 +12,6 @@ namespace tw {
 inline constexpr const char* kPageScheme = "tidewire-page";
 inline constexpr const char* kPageHost = "pages";
 
-// Registers the scheme with the web engine and asks for the shared GL
-// contexts the engine wants. Call once in main(), before the QApplication
-// is created.
-void RegisterPageScheme();
-
 // The address of a page file: tidewire-page://pages/<serial>/<file name>.
 // Each showing gets a folder of its own, so that the end of an earlier
 // showing is never taken for this one, and the pictures a page names

@@ -52,7 +52,7 @@ TEST(WebEngineLifetime, GoesWhileTheWindowIsInTheTrayAndBringsBackTheSamePage) {
   Program& program = *owned;
   program.window().tray().setAvailabilitySource([] { return true; });
   program.webLifetime().setReleaseDelayMs(200);
-  WebEngineWebView& web = program.web();
+  WebEngineWebView& web = program.engineWeb();
   AppCore& core = program.core();
 
   // The window shows before the engine exists; the About page follows.

@@ -6,7 +6,9 @@
 #include "options/frmOptions.h"
 #include "support/ScreenshotTools.h"
 #include "support/TempHome.h"
-#include "web/PageScheme.h"
+#if TIDEWIRE_WEB_ENGINE
+#include "web/PageSchemeRegistration.h"
+#endif
 
 #include <QApplication>
 #include <QCursor>
@@ -20,8 +22,10 @@
 int main(int argc, char** argv) {
   if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+#if TIDEWIRE_WEB_ENGINE
   tw::RegisterPageScheme();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#endif
   QApplication app(argc, argv);
   const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
   QDir().mkpath(folder);

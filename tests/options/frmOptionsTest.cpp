@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -347,6 +348,33 @@ TEST_F(frmOptionsTest, RunAtDesktopStartLeavesExactlyOneEntryOrNone) {
   EXPECT_FALSE(QFileInfo::exists(user));
   EXPECT_TRUE(stored(Hive::LocalMachine, kRunKey, "Tidewire").isEmpty());
 }
+
+#if TIDEWIRE_WEB_ENGINE
+// The page view is a display setting like the others: stored, and the window
+// shows the chosen view (with a page in it) as soon as Apply is pressed.
+TEST_F(frmOptionsTest, TheLightPageViewIsChosenAndDroppedAtOnce) {
+  start();
+  EXPECT_EQ(program->lightWeb(), nullptr) << "the web engine is the default";
+  const auto shownView = [this] { return program->window().findChild<QWidget*>(QStringLiteral("Web")); };
+  for (const bool light : {true, false}) {
+    frmOptions& dialog = open();
+    click(QStringLiteral("LIGHT_PAGE_VIEW"));
+    clickButton(dialog.cmdApply());
+    EXPECT_EQ(stored(Hive::LocalMachine, kRoot, "Light Page View").toInt(), light ? 1 : 0);
+    EXPECT_EQ(program->lightWeb() != nullptr, light);
+    EXPECT_EQ(program->web().ReadyState(), WebView::kReadyStateLoading) << "the About page comes again";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return program->web().ReadyState() == WebView::kReadyStateComplete; }, 30000));
+    QWidget* view = shownView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(qobject_cast<QTextBrowser*>(view) != nullptr, light) << view->metaObject()->className();
+    if (light) {
+      EXPECT_EQ(view->accessibleName(), QStringLiteral("Page"));
+      EXPECT_TRUE(qobject_cast<QTextBrowser*>(view)->toPlainText().contains(QStringLiteral("Tidewire")));
+    }
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace tw

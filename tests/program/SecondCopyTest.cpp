@@ -142,6 +142,7 @@ QMap<int, QStringList> DescendantCommandLines(qint64 pid, int depth = 1) {
   return lines;
 }
 
+#if TIDEWIRE_WEB_ENGINE
 // The web engine keeps no unsandboxed helper ready that the program never
 // uses: the page's process comes from the one zygote, and nothing else waits.
 TEST(Program, TheWebEngineStartsOnlyTheHelpersItUses) {
@@ -171,6 +172,7 @@ TEST(Program, TheWebEngineStartsOnlyTheHelpersItUses) {
   ASSERT_TRUE(program.waitForFinished(30000));
   EXPECT_EQ(program.exitCode(), 0);
 }
+#endif
 
 // Stands a file where a folder of the program should be, so nothing can be
 // made in it whoever runs the test.

@@ -1,19 +1,23 @@
-// Renders every kind of page the web panel shows, with the real web engine,
-// and saves a picture of each: an item page of every template, a site page
-// and the three built-in pages. Run it under a display (scripts/screenshots
-// uses xvfb-run); the first argument is the folder for the PNG files.
+// Renders every kind of page the web panel shows, in both page views side by
+// side (the web engine's on the left, the light one on the right), and saves
+// a picture of each: an item page of every template, a site page and the
+// three built-in pages. Run it under a display (scripts/screenshots uses
+// xvfb-run); the first argument is the folder for the PNG files.
 #include "PreviewTitleStrip.h"
 #include "core/Clock.h"
 #include "doubles/PageCore.h"
 #include "news/PageRenderer.h"
-#include "web/PageScheme.h"
+#include "web/LightWebView.h"
+#include "web/PageSchemeRegistration.h"
 #include "web/WebEngineWebView.h"
 
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QImage>
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QSignalSpy>
@@ -70,44 +74,86 @@ QByteArray Resource(const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// One page view with its own home, core, strip and renderer, under a
+// caption that names it.
+struct Pane {
+  Pane(const QString& caption, QWidget* parent, std::function<WebView&(const QString&)> makeView,
+       std::function<QWidget*()> viewWidget)
+      : paths(AppPaths::UnderHome(home.path())) {
+    QDir().mkpath(paths.programFolder);
+    core = MakePageCore(paths, clock);
+    web = &makeView(paths.programFolder);
+    auto* column = new QWidget(parent);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* title = new QLabel(caption, column);
+    title->setAlignment(Qt::AlignCenter);
+    title->setContentsMargins(0, 4, 0, 4);
+    layout->addWidget(title);
+    strip = new PreviewTitleStrip(column);
+    layout->addWidget(strip);
+    layout->addWidget(viewWidget(), 1);
+    parent->layout()->addWidget(column);
+    renderer = std::make_unique<PageRenderer>(*core, *web, *strip);
+  }
+
+  QTemporaryDir home;
+  AppPaths paths;
+  Clock clock;
+  std::unique_ptr<AppCore> core;
+  WebView* web = nullptr;
+  PreviewTitleStrip* strip = nullptr;
+  std::unique_ptr<PageRenderer> renderer;
+};
+
 struct Shot {
   const char* file;
-  std::function<void()> show;
+  std::function<void(Pane&)> show;
 };
 
 }  // namespace
 
 int Run(const QString& outFolder) {
-  QTemporaryDir home;
-  const AppPaths paths = AppPaths::UnderHome(home.path());
-  QDir().mkpath(paths.programFolder);
-  Clock clock;
-  std::unique_ptr<AppCore> core = MakePageCore(paths, clock);
-
-  WebEngineWebView web(paths.programFolder);
-  web.setDesktopOpener([](const QUrl&) { return true; });
   QWidget window;
   window.setWindowTitle(QStringLiteral("Tidewire"));
-  auto* layout = new QVBoxLayout(&window);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  auto* strip = new PreviewTitleStrip(&window);
-  layout->addWidget(strip);
-  layout->addWidget(web.view(), 1);
-  window.resize(860, 620);
+  auto* columns = new QHBoxLayout(&window);
+  columns->setContentsMargins(0, 0, 0, 0);
+  columns->setSpacing(8);
+  std::unique_ptr<WebEngineWebView> engine;
+  std::unique_ptr<LightWebView> light;
+  Pane enginePane(
+      QStringLiteral("Web engine"), &window,
+      [&](const QString& folder) -> WebView& {
+        engine = std::make_unique<WebEngineWebView>(folder);
+        engine->setDesktopOpener([](const QUrl&) { return true; });
+        return *engine;
+      },
+      [&] { return engine->view(); });
+  Pane lightPane(
+      QStringLiteral("Light page view"), &window,
+      [&](const QString& folder) -> WebView& {
+        light = std::make_unique<LightWebView>(folder);
+        light->setDesktopOpener([](const QUrl&) { return true; });
+        return *light;
+      },
+      [&] { return static_cast<QWidget*>(light->widget()); });
+  window.resize(2 * 860 + 8, 650);
   window.show();
-  PageRenderer renderer(*core, web, *strip);
+  Pane* const panes[] = {&enginePane, &lightPane};
 
-  const auto item = [&](int site, const QString& title, const QString& link, const QString& description,
-                        const QString& thumb = {}, const QString& author = {}) {
+  const auto item = [](int site, const QString& title, const QString& link, const QString& description,
+                       const QString& thumb = {}, const QString& author = {}) {
     StoredItem stored;
     stored.title = title;
     stored.link = link;
     stored.description = description;
     stored.thumb = thumb;
     stored.author = author;
-    const int number = core->tv.childCount(core->sites[site].Key) + 1;
-    return [&renderer, &core, site, number, stored] { renderer.ShowItem(site, StoreItem(*core, site, number, stored)); };
+    return [site, stored](Pane& pane) {
+      const int number = pane.core->tv.childCount(pane.core->sites[site].Key) + 1;
+      pane.renderer->ShowItem(site, StoreItem(*pane.core, site, number, stored));
+    };
   };
 
   // Feeds send their descriptions escaped; the page decodes them.
@@ -151,9 +197,9 @@ int Run(const QString& outFolder) {
                            "television sets seen from the sofa."),
             SkinThumbnail(), QStringLiteral("moss"))},
       {"site.png",
-       [&] {
-         const QString reg = core->sites[3].RegName;
-         Settings& s = core->settings;
+       [&](Pane& pane) {
+         const QString reg = pane.core->sites[3].RegName;
+         Settings& s = pane.core->settings;
          s.setSiteText(reg, setting::ChannelLink, QStringLiteral("https://www.xbox-scene.info/"));
          s.setSiteText(reg, setting::ChannelDescription,
                        QStringLiteral("Console scene news, homebrew and hardware, every day."));
@@ -162,19 +208,23 @@ int Run(const QString& outFolder) {
                                                               "image/jpeg"));
          s.setSiteText(reg, setting::ChannelImageLink, QStringLiteral("https://www.xbox-scene.info/"));
          s.setSiteText(reg, setting::ChannelLastBuildDate, QStringLiteral("Thu, 11 Mar 2004 18:20:00 GMT"));
-         renderer.ShowSite(3);
+         pane.renderer->ShowSite(3);
        }},
-      {"about.png", [&] { renderer.WriteAboutPage(); }},
-      {"help.png", [&] { renderer.WriteHelpPage(); }},
-      {"donations.png", [&] { renderer.WriteDonationsPage(); }},
+      {"about.png", [](Pane& pane) { pane.renderer->WriteAboutPage(); }},
+      {"help.png", [](Pane& pane) { pane.renderer->WriteHelpPage(); }},
+      {"donations.png", [](Pane& pane) { pane.renderer->WriteDonationsPage(); }},
   };
 
   QDir().mkpath(outFolder);
   int failures = 0;
   for (const Shot& shot : shots) {
-    QSignalSpy loaded(&web, &WebView::loadFinished);
-    shot.show();
-    if (web.ReadyState() != WebView::kReadyStateComplete && !loaded.wait(30000)) {
+    bool shown = true;
+    for (Pane* pane : panes) {
+      QSignalSpy loaded(pane->web, &WebView::loadFinished);
+      shot.show(*pane);
+      if (pane->web->ReadyState() != WebView::kReadyStateComplete && !loaded.wait(30000)) shown = false;
+    }
+    if (!shown) {
       std::fprintf(stderr, "%s: the page did not load\n", shot.file);
       ++failures;
       continue;
@@ -188,10 +238,12 @@ int Run(const QString& outFolder) {
     }
     std::printf("%s\n", qPrintable(path));
   }
-  const QStringList left = QDir(paths.programFolder).entryList(QDir::Files);
-  if (!left.isEmpty()) {
-    std::fprintf(stderr, "files left in the program folder: %s\n", qPrintable(left.join(u',')));
-    ++failures;
+  for (Pane* pane : panes) {
+    const QStringList left = QDir(pane->paths.programFolder).entryList(QDir::Files);
+    if (!left.isEmpty()) {
+      std::fprintf(stderr, "files left in the program folder: %s\n", qPrintable(left.join(u',')));
+      ++failures;
+    }
   }
   return failures == 0 ? 0 : 1;
 }

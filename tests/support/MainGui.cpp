@@ -1,4 +1,6 @@
-#include "web/PageScheme.h"
+#if TIDEWIRE_WEB_ENGINE
+#include "web/PageSchemeRegistration.h"
+#endif
 
 #include <QApplication>
 
@@ -13,8 +15,10 @@ int main(int argc, char** argv) {
   // without its sandbox, and never needs a GPU here.
   if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS")) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+#if TIDEWIRE_WEB_ENGINE
   tw::RegisterPageScheme();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#endif
   QApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }
