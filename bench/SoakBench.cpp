@@ -18,9 +18,11 @@
 #include "core/Clock.h"
 #include "mainwindow/AlertManager.h"
 #include "mainwindow/Program.h"
-#include "web/PageScheme.h"
+#if TIDEWIRE_WEB_ENGINE
+#include "web/PageSchemeRegistration.h"
 #include "web/UnusedGlSkip.h"
 #include "web/WebEngineSwitches.h"
+#endif
 
 #include <QApplication>
 #include <QDir>
@@ -142,12 +144,16 @@ int main(int argc, char** argv) {
   }
 
   // As the program's main() sets itself up.
+#if TIDEWIRE_WEB_ENGINE
   tw::RegisterPageScheme();
   const tw::WebEngineSwitches engineSwitches(argc, argv);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   std::optional<tw::UnusedGlSkip> noUnusedGl(std::in_place);
+#endif
   QApplication app(argc, argv);
+#if TIDEWIRE_WEB_ENGINE
   noUnusedGl.reset();
+#endif
   gQtMessages = qInstallMessageHandler(&DropPlatformLimits);
   app.setQuitOnLastWindowClosed(false);
 
