@@ -1,5 +1,6 @@
 #include "LightPageBrowser.h"
 
+#include "web/LightPageAccessible.h"
 #include "web/PageScheme.h"
 #include "web/RemotePictures.h"
 
@@ -90,6 +91,7 @@ LightPageBrowser::LightPageBrowser(QString programFolder, QWidget* parent)
   setSearchPaths({});
   setFrameShape(QFrame::NoFrame);
   setAccessibleName(QStringLiteral("Page"));
+  LightPageAccessible::Install(*this);
   connect(remote_, &RemotePictures::arrived, this, &LightPageBrowser::ShowArrivedPicture);
 }
 
@@ -108,6 +110,8 @@ void LightPageBrowser::ShowPage(const QUrl& pageUrl, const QString& markup, bool
   document()->setTextWidth(viewport()->width());
   document()->size();
   verticalScrollBar()->setValue(0);
+  ++pagesShown_;
+  LightPageAccessible::PageChanged(*this);
 }
 
 void LightPageBrowser::ShowNothing() {
@@ -115,6 +119,8 @@ void LightPageBrowser::ShowNothing() {
   remoteNames_.clear();
   pageUrl_.clear();
   clear();
+  ++pagesShown_;
+  LightPageAccessible::PageChanged(*this);
 }
 
 void LightPageBrowser::ReadAllPictures() {

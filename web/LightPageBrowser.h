@@ -26,6 +26,8 @@ class LightPageBrowser : public QTextBrowser {
   void ShowPage(const QUrl& pageUrl, const QString& markup, bool builtIn);
   void ShowNothing();
   const QUrl& pageUrl() const { return pageUrl_; }
+  // Counts the pages (and blank pages) shown so far.
+  int pagesShown() const { return pagesShown_; }
 
  protected:
   QVariant loadResource(int type, const QUrl& name) override;
@@ -36,6 +38,7 @@ class LightPageBrowser : public QTextBrowser {
 
   QString folder_;
   QUrl pageUrl_;
+  int pagesShown_ = 0;
   RemotePictures* remote_;
   // Web pictures asked for by this page: their address, by the name the
   // markup gives them.

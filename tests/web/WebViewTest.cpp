@@ -11,6 +11,7 @@
 
 #include "DemoFeedServer.h"
 
+#include <QAccessible>
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
@@ -50,6 +51,27 @@ TYPED_TEST(WebPanel, ShowsAnItemPageThroughItsOwnSchemeAndDeletesItsFilesOnceLoa
   EXPECT_TRUE(this->panel.showsBodyBackground());
   if (!DebugBuild) {
     EXPECT_TRUE(this->pageFiles().isEmpty()) << this->pageFiles().join(u',').toStdString();
+  }
+  if constexpr (!TypeParam::kWebEngine) {
+    // Screen readers read the light view's page paragraph by paragraph, and
+    // only the page shown.
+    const auto paragraphs = [&] {
+      QAccessibleInterface* page = QAccessible::queryAccessibleInterface(this->panel.widget());
+      EXPECT_EQ(page->role(), QAccessible::Document);
+      QMap<QString, QString> read;
+      for (int i = 0; i < page->childCount(); ++i) {
+        QAccessibleInterface* paragraph = page->child(i);
+        EXPECT_EQ(page->indexOfChild(paragraph), i);
+        read.insert(paragraph->text(QAccessible::Name).trimmed(),
+                    paragraph->role() == QAccessible::Paragraph ? paragraph->textInterface()->text(0, -1).trimmed() : QString());
+      }
+      return read;
+    };
+    EXPECT_EQ(paragraphs().value(QStringLiteral("Caf\u00e9 & \u20ac5 news")), QStringLiteral("Caf\u00e9 & \u20ac5 news"));
+    this->renderer->WriteAboutPage();
+    ASSERT_TRUE(this->waitForLoad());
+    EXPECT_FALSE(paragraphs().contains(QStringLiteral("Caf\u00e9 & \u20ac5 news")));
+    EXPECT_GT(paragraphs().size(), 3);
   }
 }
 
