@@ -48,7 +48,10 @@ TEST(Desktop, TheKeyboardAloneWorksTheTreeItsMenuTheLinkAndTheOptions) {
   // The tree's menu for the node selected, the link reached with Tab.
   EXPECT_AFTER({"Menu"}, {"menu: Settings, Mark all items in Tidewire as Read"});
   EXPECT_AFTER({"Escape", "Right", "Down", "shift+F10"}, {"selected: One", "menu: Settings, Mark as Read, Mark as Unread"});
-  EXPECT_AFTER({"Escape", "Tab", "Return"}, {"menu: closed", "Could not load http://127.0.0.1:9/1"});
+  // The engine's view loads the item's address in the panel; the light view
+  // hands it to the desktop, which has no browser here. Either way, it is told.
+  EXPECT_AFTER({"Escape", "Tab", "Return"},
+               {"menu: closed", TIDEWIRE_WEB_ENGINE ? "Could not load http://127.0.0.1:9/1" : "Could not open http://127.0.0.1:9/1"});
 
   // Enter on the focused "Apply", after "Sort sites (A->Z)".
   EXPECT_AFTER({"alt+m", "s"}, {"options:   Tidewire Options"});
