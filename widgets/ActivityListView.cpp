@@ -1,7 +1,6 @@
 #include "widgets/ActivityListView.h"
 
-#include "core/LogLevel.h"
-#include "widgets/ImageList.h"
+#include "widgets/ActivityLogModel.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -14,23 +13,14 @@ namespace {
 // Icon, its gap and the cell's own margins, beside the text.
 constexpr int kRowChromePx = 16 + 6 + 12;
 
-// What the line's icon shows, for screen readers.
-QString LevelWord(LogLevel level) {
-  switch (level) {
-    case LogLevel::Warning: return QStringLiteral("Warning");
-    case LogLevel::Error: return QStringLiteral("Error");
-    case LogLevel::Info: break;
-  }
-  return QStringLiteral("Information");
-}
-
 }  // namespace
 
 ActivityListView::ActivityListView(ActivityLog& log, const ImageList& images, QWidget* parent)
-    : QTreeWidget(parent), log_(log), images_(images) {
+    : QTreeView(parent), log_(log) {
   setObjectName(QStringLiteral("lvLog"));
   setAccessibleName(QStringLiteral("Activity log"));
-  setColumnCount(1);
+  // First, so that the row is there when the view follows the new line.
+  setModel(new ActivityLogModel(log, images, this));
   header()->hide();
   header()->setStretchLastSection(false);
   setRootIsDecorated(false);
@@ -40,9 +30,8 @@ ActivityListView::ActivityListView(ActivityLog& log, const ImageList& images, QW
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setIconSize(QSize(16, 16));
 
-  for (const ActivityLine& line : log.lines()) addLine(line);
-  connect(&log, &ActivityLog::oldestLineDropped, this, [this] { delete takeTopLevelItem(0); });
-  connect(&log, &ActivityLog::lineAdded, this, &ActivityListView::addLine);
+  for (const ActivityLine& line : log.lines()) lineAdded(line);
+  connect(&log, &ActivityLog::lineAdded, this, &ActivityListView::lineAdded);
   log.setListVisibility(this);
 }
 
@@ -53,12 +42,7 @@ bool ActivityListView::isActivityListShown() const {
   return top == this ? !isHidden() : isVisibleTo(top);
 }
 
-void ActivityListView::addLine(const ActivityLine& line) {
-  auto* item = new QTreeWidgetItem(QStringList{line.text});
-  item->setIcon(0, images_.icon(LogLevelImageKey(line.level)));
-  item->setData(0, Qt::AccessibleDescriptionRole, LevelWord(line.level));
-  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-  addTopLevelItem(item);
+void ActivityListView::lineAdded(const ActivityLine& line) {
   // Growing the column by the new line alone keeps adding a line cheap,
   // however long the list has grown.
   widestLine_ = std::max(widestLine_, fontMetrics().horizontalAdvance(line.text) + kRowChromePx);
@@ -86,11 +70,11 @@ void ActivityListView::fitColumn() {
 // the hover highlight: a round trip each time the list follows a new line.
 // Only a pointer over the list has a highlight to move.
 void ActivityListView::verticalScrollbarValueChanged(int value) {
-  if (viewport()->underMouse()) QTreeWidget::verticalScrollbarValueChanged(value);
+  if (viewport()->underMouse()) QTreeView::verticalScrollbarValueChanged(value);
 }
 
 void ActivityListView::resizeEvent(QResizeEvent* event) {
-  QTreeWidget::resizeEvent(event);
+  QTreeView::resizeEvent(event);
   fitColumn();
 }
 

@@ -2,16 +2,16 @@
 
 #include "core/ActivityLog.h"
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace tw {
 
 class ImageList;
 
-// lvLog: the activity list, one row per line with its level's icon, always
-// scrolled to the newest line. Also tells the log whether it is shown, so a
+// lvLog: the activity list, one row per line of the log with its level's
+// icon (ActivityLogModel), always scrolled to the newest line. Also tells the log whether it is shown, so a
 // mirrored line goes to the status bar while the list is hidden.
-class ActivityListView : public QTreeWidget, public ActivityListVisibility {
+class ActivityListView : public QTreeView, public ActivityListVisibility {
   Q_OBJECT
 
  public:
@@ -28,11 +28,10 @@ class ActivityListView : public QTreeWidget, public ActivityListVisibility {
   void verticalScrollbarValueChanged(int value) override;
 
  private:
-  void addLine(const ActivityLine& line);
+  void lineAdded(const ActivityLine& line);
   void fitColumn();
 
   ActivityLog& log_;
-  const ImageList& images_;
   int widestLine_ = 0;
   bool scrollPending_ = false;
 };

@@ -4,6 +4,7 @@
 #include "widgets/ActivityListView.h"
 #include "widgets/ImageList.h"
 
+#include <QIcon>
 #include <QScrollBar>
 #include <QTest>
 
@@ -13,6 +14,8 @@
 
 namespace tw {
 namespace {
+
+QString RowText(const ActivityListView& view, int row) { return view.model()->index(row, 0).data().toString(); }
 
 class ActivityListViewTest : public ::testing::Test {
  protected:
@@ -27,10 +30,11 @@ TEST_F(ActivityListViewTest, ShowsEarlierLinesThenFollowsTheLog) {
   log.LogActivity(QStringLiteral("Starting Tidewire v1.0 build 0311"), 1, false);
   ActivityListView view(log, images);
   log.LogActivity(QStringLiteral("Feed could not be read"), 3, false);
-  ASSERT_EQ(view.topLevelItemCount(), 2);
-  EXPECT_EQ(view.topLevelItem(0)->text(0), QStringLiteral("Thu Mar 11 - 14.05.09 - Starting Tidewire v1.0 build 0311"));
-  EXPECT_TRUE(view.topLevelItem(1)->text(0).endsWith(QStringLiteral("Feed could not be read")));
-  EXPECT_FALSE(view.topLevelItem(1)->icon(0).isNull());
+  ASSERT_EQ(view.model()->rowCount(), 2);
+  EXPECT_EQ(RowText(view, 0), QStringLiteral("Thu Mar 11 - 14.05.09 - Starting Tidewire v1.0 build 0311"));
+  EXPECT_TRUE(RowText(view, 1).endsWith(QStringLiteral("Feed could not be read")));
+  EXPECT_FALSE(view.model()->index(1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+  EXPECT_EQ(view.model()->index(1, 0).data(Qt::AccessibleDescriptionRole), QStringLiteral("Error"));
   EXPECT_EQ(view.objectName(), QStringLiteral("lvLog"));
 }
 
@@ -54,15 +58,15 @@ TEST_F(ActivityListViewTest, StaysOnTheNewestLineAndKeepsTheNewest5000) {
     const int kept = std::min(step.logged, 5000);
     ASSERT_EQ(log.lines().size(), kept) << step.logged;
     EXPECT_TRUE(log.lines().first().text.endsWith(step.first)) << step.logged;
-    ASSERT_EQ(view.topLevelItemCount(), kept) << step.logged;
-    EXPECT_TRUE(view.topLevelItem(0)->text(0).endsWith(step.first)) << step.logged;
-    EXPECT_TRUE(view.topLevelItem(kept - 1)->text(0).endsWith(QStringLiteral("line %1").arg(logged - 1)));
+    ASSERT_EQ(view.model()->rowCount(), kept) << step.logged;
+    EXPECT_TRUE(RowText(view, 0).endsWith(step.first)) << step.logged;
+    EXPECT_TRUE(RowText(view, kept - 1).endsWith(QStringLiteral("line %1").arg(logged - 1)));
     EXPECT_GT(view.verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum()) << step.logged;
   }
   const ActivityListView later(log, images);
-  ASSERT_EQ(later.topLevelItemCount(), 5000);
-  EXPECT_TRUE(later.topLevelItem(0)->text(0).endsWith(QStringLiteral("line 300")));
+  ASSERT_EQ(later.model()->rowCount(), 5000);
+  EXPECT_TRUE(RowText(later, 0).endsWith(QStringLiteral("line 300")));
 }
 
 TEST_F(ActivityListViewTest, TheColumnIsAsWideAsTheLongestLine) {
