@@ -9,6 +9,10 @@
 
 #include <QCoreApplication>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace tw {
 namespace {
 
@@ -68,6 +72,12 @@ Program::Program(const AppPaths& paths, const Clock& clock)
   // The transfer ends after the fetch cycle has read and stored the feed.
   QObject::connect(&downloads_.fetch, &FetchCycle::siteDownloadStarting, &feedRepaints_, &RepaintHold::hold);
   QObject::connect(&downloads_.DL, &bkDLControl::transferEnded, &feedRepaints_, &RepaintHold::release);
+  // A check frees what its feeds, items and alerts took mostly below the top
+  // of the heap, where the allocator would keep it for as long as the
+  // program sits in the tray.
+#if defined(__GLIBC__)
+  QObject::connect(&downloads_.fetch, &FetchCycle::queueDrained, &window_, [] { malloc_trim(0); });
+#endif
   // The options dialog goes with the main window, saving nothing.
   QObject::connect(&window_, &frmMain::unloaded, &window_, [this] {
     if (frmOptions_) frmOptions_->close();
