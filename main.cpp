@@ -9,7 +9,6 @@
 #include "mainwindow/SnapshotRun.h"
 #include "mainwindow/StateReport.h"
 #if TIDEWIRE_WEB_ENGINE
-#include "web/PageSchemeRegistration.h"
 #include "web/UnusedGlSkip.h"
 #include "web/WebEngineSwitches.h"
 #endif
@@ -25,9 +24,8 @@ int main(int argc, char** argv) {
   // --help, --version and a mistyped option end here, before anything starts.
   if (const std::optional<int> answered = tw::AnswerCommandLine(argc, argv)) return *answered;
 #if TIDEWIRE_WEB_ENGINE
-  // The web panel's own page scheme, the web engine's switches and shared GL
-  // contexts must be set up before the application object exists.
-  tw::RegisterPageScheme();
+  // The web engine's switches and shared GL contexts must be set up before
+  // the application object exists, should its view be loaded later.
   const tw::WebEngineSwitches engineSwitches(argc, argv);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   std::optional<tw::UnusedGlSkip> noUnusedGl(std::in_place);

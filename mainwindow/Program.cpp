@@ -6,6 +6,9 @@
 #include "mainwindow/TitleStripPanel.h"
 #include "mainwindow/TrayIcon.h"
 #include "options/frmOptions.h"
+#if TIDEWIRE_WEB_ENGINE
+#include "web/EngineModule.h"
+#endif
 
 #include <QCoreApplication>
 
@@ -29,28 +32,19 @@ Program::Program(const AppPaths& paths, const Clock& clock)
       titles_(core_, window_.alerts(), window_.tray(), window_),
       items_(core_, titles_, core_.debugLog),
       parser_(core_, items_, core_.debugLog),
-#if TIDEWIRE_WEB_ENGINE
-      engineWeb_(core_.programFolder.AppFolder(), WebEngineWebView::EngineStart::Later),
-#endif
       pages_(core_, web_, window_.titleStrip()),
       downloadErrors_(&window_),
       pBarDL_(window_.pBarDL()),
       downloads_(core_, &downloadErrors_),
       autostart_(core_.registry, core_.identity, paths, QCoreApplication::applicationFilePath(), core_.activity),
       options_(core_, startup_, window_, autostart_),
-#if TIDEWIRE_WEB_ENGINE
-      webLifetime_(window_, window_.tray(), engineWeb_),
-#endif
       feedRepaints_(&window_, kFeedRepaintHoldMs) {
   if (!endpointProblem_.isEmpty()) core_.activity.LogActivity(endpointProblem_, LogLevel::Warning, false);
   window_.setCommands(this);
   window_.setWebView(&web_, nullptr);
 #if TIDEWIRE_WEB_ENGINE
-  QObject::connect(&engineWeb_, &WebEngineWebView::viewChanged, &window_, [this](QWebEngineView* view) {
-    if (web_.inUse() == &engineWeb_) window_.placeWebWidget(view);
-  });
-  UsePageView(false);
-  // The display settings say which, before the first page is shown.
+  // The display settings say which view, before the first page is shown; the
+  // web engine's libraries are loaded only if its view is chosen.
   QObject::connect(&window_, &frmMain::pageViewChosen, &window_, [this](bool light) { UsePageView(light); });
 #else
   UsePageView(true);
@@ -87,12 +81,36 @@ Program::Program(const AppPaths& paths, const Clock& clock)
 // The dialog holds on to the options and the image list.
 Program::~Program() { delete frmOptions_; }
 
+#if TIDEWIRE_WEB_ENGINE
+bool Program::MakeEngineView() {
+  if (engineUnavailable_) return false;
+  QString problem;
+  engineWeb_ = EngineModule::MakeView(core_.programFolder.AppFolder(), &problem);
+  if (!engineWeb_) {
+    engineUnavailable_ = true;
+    core_.activity.LogActivity(QStringLiteral("The web engine's page view could not be loaded (") + problem +
+                                   QStringLiteral("); pages show in the light page view"),
+                               LogLevel::Error, true);
+    return false;
+  }
+  QObject::connect(engineWeb_.get(), &EnginePageView::viewWidgetChanged, &window_, [this](QWidget* view) {
+    if (web_.inUse() == engineWeb_.get()) window_.placeWebWidget(view);
+  });
+  webLifetime_ = std::make_unique<WebEngineLifetime>(window_, window_.tray(), *engineWeb_);
+  if (started_) webLifetime_->started();
+  return true;
+}
+#endif
+
 void Program::UsePageView(bool light) {
+#if TIDEWIRE_WEB_ENGINE
+  if (!light && !engineWeb_ && !MakeEngineView()) light = true;
+#endif
   if (light && !lightWeb_) {
     lightWeb_ = std::make_unique<LightWebView>(core_.programFolder.AppFolder());
   }
 #if TIDEWIRE_WEB_ENGINE
-  WebView* chosen = light ? static_cast<WebView*>(lightWeb_.get()) : &engineWeb_;
+  WebView* chosen = light ? static_cast<WebView*>(lightWeb_.get()) : engineWeb_.get();
 #else
   WebView* chosen = lightWeb_.get();
 #endif
@@ -101,13 +119,13 @@ void Program::UsePageView(bool light) {
   web_.Use(chosen);
 #if TIDEWIRE_WEB_ENGINE
   // The window lets go of the other view's widget before that goes.
-  window_.placeWebWidget(light ? static_cast<QWidget*>(lightWeb_->widget()) : engineWeb_.view());
+  window_.placeWebWidget(light ? static_cast<QWidget*>(lightWeb_->widget()) : engineWeb_->viewWidget());
   if (!light && lightWeb_) {
     delete lightWeb_->widget();
     lightWeb_.reset();
   }
   // The engine is built only for its own view and goes with it.
-  webLifetime_.setInUse(!light);
+  if (webLifetime_) webLifetime_->setInUse(!light);
 #else
   window_.placeWebWidget(lightWeb_->widget());
 #endif
@@ -119,7 +137,7 @@ void Program::UsePageView(bool light) {
 void Program::Start() {
   startup_.Run();
 #if TIDEWIRE_WEB_ENGINE
-  webLifetime_.started();
+  if (webLifetime_) webLifetime_->started();
 #endif
   started_ = true;
 }

@@ -18,7 +18,7 @@
 #include "web/PageViewSwitch.h"
 #if TIDEWIRE_WEB_ENGINE
 #include "mainwindow/WebEngineLifetime.h"
-#include "web/WebEngineWebView.h"
+#include "web/EnginePageView.h"
 #endif
 
 #include <QPointer>
@@ -49,8 +49,10 @@ class Program : public MainWindowCommands {
   // The page view in use, as the engine sees it.
   WebView& web() { return web_; }
 #if TIDEWIRE_WEB_ENGINE
-  WebEngineWebView& engineWeb() { return engineWeb_; }
-  WebEngineLifetime& webLifetime() { return webLifetime_; }
+  // The web engine's page view and its lifetime, once that view was used;
+  // null if its module could not be loaded.
+  EnginePageView* engineWeb() const { return engineWeb_.get(); }
+  WebEngineLifetime* webLifetime() const { return webLifetime_.get(); }
 #endif
   // The light page view; null while the web engine's is the one in use.
   LightWebView* lightWeb() const { return lightWeb_.get(); }
@@ -75,6 +77,11 @@ class Program : public MainWindowCommands {
   // Puts the chosen page view in the window and hands it the page; the
   // other one is let go.
   void UsePageView(bool light);
+#if TIDEWIRE_WEB_ENGINE
+  // Loads the web engine's view; false (told once) when it cannot be.
+  bool MakeEngineView();
+  bool engineUnavailable_ = false;
+#endif
 
   bool started_ = false;
   // Why TIDEWIRE_FEED_BASE was not used, if it was set and not usable.
@@ -87,7 +94,7 @@ class Program : public MainWindowCommands {
   ItemStore items_;
   FeedParser parser_;
 #if TIDEWIRE_WEB_ENGINE
-  WebEngineWebView engineWeb_;
+  std::unique_ptr<EnginePageView> engineWeb_;
 #endif
   std::unique_ptr<LightWebView> lightWeb_;
   PageViewSwitch web_;
@@ -99,7 +106,7 @@ class Program : public MainWindowCommands {
   OptionSettings options_;
   QPointer<frmOptions> frmOptions_;
 #if TIDEWIRE_WEB_ENGINE
-  WebEngineLifetime webLifetime_;
+  std::unique_ptr<WebEngineLifetime> webLifetime_;
 #endif
   // One paint of the window per feed fetched.
   RepaintHold feedRepaints_;

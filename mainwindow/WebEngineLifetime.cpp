@@ -1,7 +1,7 @@
 #include "mainwindow/WebEngineLifetime.h"
 
 #include "core/WindowPorts.h"
-#include "web/WebEngineWebView.h"
+#include "web/EnginePageView.h"
 
 #include <QEvent>
 #include <QWidget>
@@ -13,7 +13,7 @@
 
 namespace tw {
 
-WebEngineLifetime::WebEngineLifetime(QWidget& window, const TrayControl& tray, WebEngineWebView& web, QObject* parent)
+WebEngineLifetime::WebEngineLifetime(QWidget& window, const TrayControl& tray, EnginePageView& web, QObject* parent)
     : QObject(parent), window_(window), tray_(tray), web_(web) {
   release_.setSingleShot(true);
   release_.setInterval(kReleaseDelayMs);

@@ -10,7 +10,7 @@ class QWindow;
 namespace tw {
 
 class TrayControl;
-class WebEngineWebView;
+class EnginePageView;
 
 // When the web panel's engine exists. At start-up it comes right after the
 // main window is on screen (at once when the window starts hidden), so the
@@ -27,7 +27,7 @@ class WebEngineLifetime : public QObject {
   // Should the window's first exposure never be reported.
   static constexpr int kFirstShowLimitMs = 1000;
 
-  WebEngineLifetime(QWidget& window, const TrayControl& tray, WebEngineWebView& web, QObject* parent = nullptr);
+  WebEngineLifetime(QWidget& window, const TrayControl& tray, EnginePageView& web, QObject* parent = nullptr);
 
   // Start-up has run: the engine is due.
   void started();
@@ -48,7 +48,7 @@ class WebEngineLifetime : public QObject {
 
   QWidget& window_;
   const TrayControl& tray_;
-  WebEngineWebView& web_;
+  EnginePageView& web_;
   QPointer<QWindow> exposing_;
   QTimer release_;
   QTimer firstShow_;

@@ -53,7 +53,7 @@ void LockDown(QWebEngineSettings* s) {
 }  // namespace
 
 WebEngineWebView::WebEngineWebView(const QString& programFolder, EngineStart start, QObject* parent)
-    : WebView(parent) {
+    : EnginePageView(parent) {
   auto* desktop = new DesktopOpener(QStringLiteral("xdg-open"), this);
   connect(desktop, &DesktopOpener::failed, this, [this](const QUrl& url) { Q_EMIT desktopOpenFailed(url.toString()); });
   openInDesktop_ = [desktop](const QUrl& url) {
@@ -100,6 +100,7 @@ void WebEngineWebView::CreateEngine() {
   view_ = new QWebEngineView();
   view_->setPage(page_);
   Q_EMIT viewChanged(view_);
+  Q_EMIT viewWidgetChanged(view_);
 
   if (const std::optional<Shown> asked = std::exchange(pending_, std::nullopt)) {
     Load(asked->url, asked->scripts);
@@ -120,6 +121,7 @@ void WebEngineWebView::ReleaseEngine() {
   dropped_.clear();
   processEnded_ = false;
   Q_EMIT viewChanged(nullptr);
+  Q_EMIT viewWidgetChanged(nullptr);
   delete view_;
   delete page_;
   page_ = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "news/WebView.h"
+#include "web/EnginePageView.h"
 
 #include <QHash>
 #include <QPointer>
@@ -30,7 +30,7 @@ class PageSchemeHandler;
 // the page it showed when it was released. view() is the widget to put in
 // the window (null while there is no engine); viewChanged tells of each new
 // one. The panel deletes a view it releases, wherever it was put.
-class WebEngineWebView : public WebView {
+class WebEngineWebView : public EnginePageView {
   Q_OBJECT
 
  public:
@@ -41,16 +41,17 @@ class WebEngineWebView : public WebView {
   ~WebEngineWebView() override;
 
   QWebEngineView* view() const { return view_; }
+  QWidget* viewWidget() const override { return view_; }
   GuardedWebPage* page() const { return page_; }
-  bool hasEngine() const { return page_ != nullptr; }
+  bool hasEngine() const override { return page_ != nullptr; }
   // Builds the engine if there is none, then loads what was asked for
   // meanwhile, or else the page shown when it was released.
-  void CreateEngine();
+  void CreateEngine() override;
   // Ends the page, its view and its profile, keeping what the page showed
   // (its address; the handler keeps the files of the program's own page). A
   // page of the program's still loading is let finish first. Once the engine
   // has been built, a navigation asked for without it builds it again.
-  void ReleaseEngine();
+  void ReleaseEngine() override;
   // How addresses reach the desktop (default: a DesktopOpener, which tells
   // its failures later); false when nothing there takes them.
   void setDesktopOpener(std::function<bool(const QUrl&)> opener);

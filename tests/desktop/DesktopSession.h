@@ -81,6 +81,7 @@ class ProgramRun {
   // Starts the program and waits for nothing more.
   bool launch();
   bool isRunning() const { return process_.state() != QProcess::NotRunning; }
+  qint64 pid() const { return process_.processId(); }
   // The main window's X id (empty until start() or findWindow() found it).
   QString window() const { return window_; }
   bool findWindow(int timeoutMs);

@@ -4,6 +4,8 @@
 // dragging the splitter.
 #include "DesktopSession.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QList>
@@ -44,6 +46,30 @@ QRect StoredPlace(ProgramRun& run) {
 }
 
 #define ASSERT_DESKTOP(desktop) ASSERT_TRUE((desktop).problem().isEmpty()) << (desktop).problem().toStdString()
+
+// Chosen in the options, the light page view shows the pages of a program
+// that never loads the web engine.
+TEST(Desktop, WithTheLightPageViewTheWebEngineIsNeverLoaded) {
+  VirtualDesktop desktop;
+  ASSERT_DESKTOP(desktop);
+  ProgramRun run;
+  run.store("Light Page View", 1);
+  QFile report(QDir(run.homeFolder()).filePath(QStringLiteral("state.txt")));
+  run.setEnvironment(QStringLiteral("TIDEWIRE_STATE_REPORT"), report.fileName());
+  ASSERT_TRUE(run.start()) << run.output().toStdString();
+  const auto read = [](QFile& file) {
+    const QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.close();
+    return text;
+  };
+  EXPECT_TRUE(WaitFor([&] { return read(report).contains("page: built-in"); }, 20000)) << read(report).toStdString();
+  QFile maps(QStringLiteral("/proc/%1/maps").arg(run.pid()));
+  const QByteArray mapped = read(maps);
+  EXPECT_TRUE(mapped.contains("libQt6Widgets"));
+  EXPECT_FALSE(mapped.contains("libQt6WebEngine")) << "the web engine is loaded";
+  EXPECT_FALSE(mapped.contains("tidewire-engine-view"));
+  ASSERT_TRUE(run.stop());
+}
 
 TEST(Desktop, AutoMinimiseStartsMinimisedAndComesBackWhereItWas) {
   VirtualDesktop desktop;

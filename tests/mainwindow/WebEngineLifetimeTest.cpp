@@ -6,6 +6,7 @@
 #include "mainwindow/AlertManager.h"
 #include "mainwindow/TrayIcon.h"
 #include "web/GuardedWebPage.h"
+#include "web/WebEngineWebView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -51,12 +52,13 @@ TEST(WebEngineLifetime, GoesWhileTheWindowIsInTheTrayAndBringsBackTheSamePage) {
   const std::unique_ptr<Program> owned = test::DemoProgram(home, clock, server);
   Program& program = *owned;
   program.window().tray().setAvailabilitySource([] { return true; });
-  program.webLifetime().setReleaseDelayMs(200);
-  WebEngineWebView& web = program.engineWeb();
   AppCore& core = program.core();
 
   // The window shows before the engine exists; the About page follows.
   program.Start();
+  ASSERT_NE(program.engineWeb(), nullptr);
+  program.webLifetime()->setReleaseDelayMs(200);
+  auto& web = static_cast<WebEngineWebView&>(*program.engineWeb());
   EXPECT_TRUE(program.window().isVisible());
   EXPECT_FALSE(web.hasEngine());
   ASSERT_TRUE(WaitUntil([&] { return web.hasEngine() && web.ReadyState() == WebView::kReadyStateComplete; }));
@@ -81,7 +83,7 @@ TEST(WebEngineLifetime, GoesWhileTheWindowIsInTheTrayAndBringsBackTheSamePage) {
   ASSERT_TRUE(WaitUntil([&] { return program.window().alerts().openAlerts().isEmpty(); }, 10000));
   program.window().tray().SendToTray(false);
   ASSERT_TRUE(WaitUntil([&] { return !web.hasEngine(); }, 10000));
-  EXPECT_TRUE(program.webLifetime().released());
+  EXPECT_TRUE(program.webLifetime()->released());
   EXPECT_TRUE(WaitUntil([&] { return ProcessGone(pagePid); }, 20000)) << "page process " << pagePid;
   QWidget* blank = program.window().findChild<QWidget*>(QStringLiteral("Web"));
   ASSERT_NE(blank, nullptr);
@@ -101,7 +103,7 @@ TEST(WebEngineLifetime, GoesWhileTheWindowIsInTheTrayAndBringsBackTheSamePage) {
   // Back from the tray: the same page, though its files are long gone.
   program.window().GetFromTray();
   ASSERT_TRUE(web.hasEngine());
-  EXPECT_FALSE(program.webLifetime().released());
+  EXPECT_FALSE(program.webLifetime()->released());
   EXPECT_EQ(program.window().findChild<QWidget*>(QStringLiteral("Web")), web.view());
   ASSERT_TRUE(WaitUntil([&] { return web.page()->url() == shownUrl && !BodyText(web.page()).isEmpty(); }));
   EXPECT_EQ(BodyText(web.page()), shownText);
