@@ -2,6 +2,7 @@
 
 #include "options/OptNode.h"
 #include "options/OptTreeView.h"
+#include "widgets/AccessibleLeaf.h"
 
 #include <QAccessibleActionInterface>
 #include <QHeaderView>
@@ -12,21 +13,14 @@ namespace tw {
 
 // One node of the tree as screen readers see it. It holds the node's place
 // in the model, which follows the node while others come and go.
-class OptRowAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class OptRowAccessible : public AccessibleLeaf<OptTreeView>, public QAccessibleActionInterface {
  public:
-  OptRowAccessible(OptTreeView* view, QTreeWidgetItem* item) : view_(view), index_(view->indexFromItem(item)) {}
+  OptRowAccessible(OptTreeView* view, QTreeWidgetItem* item)
+      : AccessibleLeaf(view), index_(view->indexFromItem(item)) {}
 
-  QTreeWidgetItem* item() const { return view_ && index_.isValid() ? view_->itemFromIndex(index_) : nullptr; }
+  QTreeWidgetItem* item() const { return owner() && index_.isValid() ? owner()->itemFromIndex(index_) : nullptr; }
 
   bool isValid() const override { return item() != nullptr; }
-  QObject* object() const override { return nullptr; }
-  QWindow* window() const override { return view_ ? view_->window()->windowHandle() : nullptr; }
-  QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(view_.data()); }
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-  void setText(QAccessible::Text, const QString&) override {}
 
   QString text(QAccessible::Text t) const override {
     const QTreeWidgetItem* node = item();
@@ -36,8 +30,8 @@ class OptRowAccessible : public QAccessibleInterface, public QAccessibleActionIn
   QRect rect() const override {
     QTreeWidgetItem* node = item();
     if (!node) return {};
-    const QRect r = view_->visualItemRect(node);
-    return r.isNull() ? QRect() : QRect(view_->viewport()->mapToGlobal(r.topLeft()), r.size());
+    const QRect r = owner()->visualItemRect(node);
+    return r.isNull() ? QRect() : QRect(owner()->viewport()->mapToGlobal(r.topLeft()), r.size());
   }
 
   QAccessible::Role role() const override {
@@ -58,9 +52,9 @@ class OptRowAccessible : public QAccessibleInterface, public QAccessibleActionIn
     st.focusable = true;
     st.selectable = true;
     st.selected = node->isSelected();
-    st.focused = view_->hasFocus() && view_->currentItem() == node;
-    st.disabled = !view_->isEnabled();
-    st.invisible = !view_->viewport()->rect().intersects(view_->visualItemRect(node));
+    st.focused = owner()->hasFocus() && owner()->currentItem() == node;
+    st.disabled = !owner()->isEnabled();
+    st.invisible = !owner()->viewport()->rect().intersects(owner()->visualItemRect(node));
     if (checkable()) {
       const int value = ValueOfImage(static_cast<const OptNode*>(node)->Image());
       st.checkable = true;
@@ -92,11 +86,11 @@ class OptRowAccessible : public QAccessibleInterface, public QAccessibleActionIn
     QTreeWidgetItem* node = item();
     if (!node) return;
     if (name == setFocusAction()) {
-      view_->setFocus(Qt::OtherFocusReason);
-      view_->setCurrentItem(node);
+      owner()->setFocus(Qt::OtherFocusReason);
+      owner()->setCurrentItem(node);
     } else if (name == toggleAction()) {
       if (checkable()) {
-        view_->toggleNode(static_cast<OptNode*>(node));
+        owner()->toggleNode(static_cast<OptNode*>(node));
       } else {
         node->setExpanded(!node->isExpanded());
       }
@@ -114,7 +108,6 @@ class OptRowAccessible : public QAccessibleInterface, public QAccessibleActionIn
   }
   bool checkable() const { return kind() == OptNodeKind::Check || kind() == OptNodeKind::Option; }
 
-  QPointer<OptTreeView> view_;
   QPersistentModelIndex index_;
 };
 

@@ -1,6 +1,7 @@
 #include "web/LightPageAccessible.h"
 
 #include "web/LightPageBrowser.h"
+#include "widgets/AccessibleLeaf.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPointer>
@@ -14,44 +15,36 @@ namespace tw {
 namespace {
 
 // One paragraph or heading of the page: a text block with something to read.
-class PageParagraphAccessible : public QAccessibleInterface, public TextRangeAccessible {
+class PageParagraphAccessible : public AccessibleLeaf<LightPageBrowser>, public TextRangeAccessible {
  public:
   PageParagraphAccessible(LightPageBrowser* browser, const QTextBlock& block)
-      : browser_(browser), start_(block.position()), length_(block.length() - 1),
+      : AccessibleLeaf(browser), start_(block.position()), length_(block.length() - 1),
         heading_(block.blockFormat().headingLevel() > 0) {}
 
-  bool isValid() const override { return browser_ != nullptr; }
-  QObject* object() const override { return nullptr; }
-  QWindow* window() const override { return browser_ ? browser_->window()->windowHandle() : nullptr; }
-  QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(browser_.data()); }
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-  void setText(QAccessible::Text, const QString&) override {}
+  bool isValid() const override { return owner() != nullptr; }
   QString text(QAccessible::Text t) const override {
     return t == QAccessible::Name ? TextRangeAccessible::text(0, rangeLength()).simplified() : QString();
   }
   using TextRangeAccessible::text;
 
   QRect rect() const override {
-    if (!browser_) return {};
-    const QTextBlock block = browser_->document()->findBlock(start_);
-    const QRect inDocument = browser_->document()->documentLayout()->blockBoundingRect(block).toAlignedRect();
-    const QPoint scrolled(browser_->horizontalScrollBar()->value(), browser_->verticalScrollBar()->value());
-    return inDocument.translated(browser_->viewport()->mapToGlobal(QPoint(0, 0)) - scrolled);
+    if (!owner()) return {};
+    const QTextBlock block = owner()->document()->findBlock(start_);
+    const QRect inDocument = owner()->document()->documentLayout()->blockBoundingRect(block).toAlignedRect();
+    const QPoint scrolled(owner()->horizontalScrollBar()->value(), owner()->verticalScrollBar()->value());
+    return inDocument.translated(owner()->viewport()->mapToGlobal(QPoint(0, 0)) - scrolled);
   }
 
   QAccessible::Role role() const override { return heading_ ? QAccessible::Heading : QAccessible::Paragraph; }
 
   QAccessible::State state() const override {
     QAccessible::State st;
-    st.invalid = !browser_;
+    st.invalid = !owner();
     st.readOnly = true;
     st.selectableText = true;
     st.multiLine = true;
-    st.invisible = browser_ && !rect().intersects(QRect(browser_->viewport()->mapToGlobal(QPoint(0, 0)),
-                                                        browser_->viewport()->size()));
+    st.invisible = owner() && !rect().intersects(QRect(owner()->viewport()->mapToGlobal(QPoint(0, 0)),
+                                                       owner()->viewport()->size()));
     return st;
   }
 
@@ -60,12 +53,11 @@ class PageParagraphAccessible : public QAccessibleInterface, public TextRangeAcc
   }
 
  protected:
-  QTextEdit* textEdit() const override { return browser_.data(); }
+  QTextEdit* textEdit() const override { return owner(); }
   int rangeStart() const override { return start_; }
   int rangeLength() const override { return length_; }
 
  private:
-  QPointer<LightPageBrowser> browser_;
   int start_;
   int length_;
   bool heading_;
