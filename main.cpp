@@ -9,8 +9,7 @@
 #include "mainwindow/SnapshotRun.h"
 #include "mainwindow/StateReport.h"
 #if TIDEWIRE_WEB_ENGINE
-#include "web/UnusedGlSkip.h"
-#include "web/WebEngineSwitches.h"
+#include "web/WebEngineStart.h"
 #endif
 
 #include <QApplication>
@@ -26,13 +25,11 @@ int main(int argc, char** argv) {
 #if TIDEWIRE_WEB_ENGINE
   // The web engine's switches and shared GL contexts must be set up before
   // the application object exists, should its view be loaded later.
-  const tw::WebEngineSwitches engineSwitches(argc, argv);
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  std::optional<tw::UnusedGlSkip> noUnusedGl(std::in_place);
+  tw::WebEngineStart engineStart(argc, argv);
 #endif
   QApplication app(argc, argv);
 #if TIDEWIRE_WEB_ENGINE
-  noUnusedGl.reset();
+  engineStart.applicationMade();
 #endif
   app.setQuitOnLastWindowClosed(false);  // the tray keeps the program alive
   // Before any window exists: Wayland takes a window's app id from it.

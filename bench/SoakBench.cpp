@@ -20,8 +20,7 @@
 #include "mainwindow/Program.h"
 #if TIDEWIRE_WEB_ENGINE
 #include "web/PageSchemeRegistration.h"
-#include "web/UnusedGlSkip.h"
-#include "web/WebEngineSwitches.h"
+#include "web/WebEngineStart.h"
 #endif
 
 #include <QApplication>
@@ -146,13 +145,11 @@ int main(int argc, char** argv) {
   // As the program's main() sets itself up.
 #if TIDEWIRE_WEB_ENGINE
   tw::RegisterPageScheme();
-  const tw::WebEngineSwitches engineSwitches(argc, argv);
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  std::optional<tw::UnusedGlSkip> noUnusedGl(std::in_place);
+  tw::WebEngineStart engineStart(argc, argv);
 #endif
   QApplication app(argc, argv);
 #if TIDEWIRE_WEB_ENGINE
-  noUnusedGl.reset();
+  engineStart.applicationMade();
 #endif
   gQtMessages = qInstallMessageHandler(&DropPlatformLimits);
   app.setQuitOnLastWindowClosed(false);
